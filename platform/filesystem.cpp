@@ -3,11 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/dos_attributes.h"
 #include "platform/errors.h"
@@ -26,9 +28,35 @@ bool statNative(const std::string& native, struct stat& st) {
 
 bool isReadOnly(const struct stat& st) { return !(st.st_mode & S_IWUSR); }
 
+// A file moved to another file system is copied (data, permissions, times,
+// stored attributes) and then deleted; the copy goes again when that fails.
+int moveAcrossFileSystems(const std::string& from, const std::string& to, const struct stat& st) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error);
+  if (error) return error.value();
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  utimensat(AT_FDCWD, to.c_str(), times, 0);
+  const uint32_t stored = dos_attributes::storedBits(from);
+  if (stored != 0) {
+    const std::string value = dos_attributes::format(stored);
+    setxattr(to.c_str(), dos_attributes::kAttributeName, value.data(), value.size(), 0);
+  }
+  if (unlink(from.c_str()) != 0) {
+    const int failure = errno;
+    unlink(to.c_str());
+    return failure;
+  }
+  return 0;
+}
+
 // Renames without replacing: fails with EEXIST when `to` exists.
 int renameNoReplace(const std::string& from, const std::string& to) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno == EXDEV) {
+    struct stat st;
+    if (lstat(from.c_str(), &st) != 0) return errno;
+    return S_ISREG(st.st_mode) ? moveAcrossFileSystems(from, to, st) : EXDEV;
+  }
   if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
   // File systems without the flag: a new link cannot replace anything.
   struct stat st;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
@@ -227,4 +228,28 @@ TEST(FileOperations, DeleteRenameReplaceAndFolders) {
   EXPECT_FALSE(removeDirectory(base + "/One"));  // not empty
   EXPECT_TRUE(removeDirectory(base + "/one/two/four"));
   EXPECT_FALSE(directoryExists(base + "/One/Two/Four"));
+}
+
+TEST(FileOperations, RenameMovesAFileToAnotherFileSystem) {
+  TempDir dir;
+  struct stat here, there;
+  if (stat(dir.path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
+    GTEST_SKIP() << "no second file system at hand";
+  }
+  const std::string source = dir.file("moving.dat");
+  const std::string target = "/dev/shm/" + std::to_string(getpid()) + "-moved.dat";
+  writeFile(source, "payload");
+  ASSERT_TRUE(setFileDosDateTime(source, dos(2019, 5, 6, 7, 8, 10)));
+
+  ASSERT_TRUE(renameFile(source, target));
+  EXPECT_FALSE(fileExists(source));
+  EXPECT_EQ(readFile(target), "payload");
+  const std::optional<DosDateTime> when = fileDosDateTime(target);
+  EXPECT_TRUE(when && when->date == dos(2019, 5, 6, 7, 8, 10).date && when->time == dos(2019, 5, 6, 7, 8, 10).time);
+
+  writeFile(source, "second");
+  EXPECT_FALSE(renameFile(source, target));  // no replacing there either
+  EXPECT_EQ(readFile(target), "payload");
+  EXPECT_TRUE(fileExists(source));
+  unlink(target.c_str());
 }
