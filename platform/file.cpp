@@ -39,7 +39,6 @@ class Descriptor {
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
-  int get() const { return fd_; }
   int release() {
     int fd = fd_;
     fd_ = -1;
