@@ -212,6 +212,7 @@ int DataSet::recordCount() {
 
 int DataSet::recNo() {
   if (!active() || state_ == DataSetState::Insert || !hasCurrent_) return -1;
+  putCursorOnCurrent();
   return recNoHook();
 }
 

@@ -16,8 +16,9 @@
 //                   answer Eof when there is none
 //   internalSetToRecord
 //                   stand on the row a buffer was read from (called before
-//                   moving, editing or deleting when the cursor was left
-//                   elsewhere by a move that found nothing)
+//                   moving, editing, deleting or counting the position when
+//                   the cursor was left elsewhere by a move that found
+//                   nothing)
 //   internalEdit    about to edit the current row: may refuse by raising
 //   internalPost    store the edit buffer (rewrite the current row, or add
 //                   a new one when inserting) and stand on the stored row;
@@ -28,7 +29,8 @@
 //   internalRefresh make changes made elsewhere visible
 //   loadBlob        read a large-object value marked pending in a buffer
 //   recordCountHook / recNoHook
-//                   number of visible rows, position of the current one
+//                   number of visible rows, position from 1 of the row the
+//                   cursor stands on (it is put on the current row first)
 //
 // Moving off an edited record posts it when a field was written, and
 // cancels it otherwise; closing abandons an edit or insert. Editing a
