@@ -19,13 +19,7 @@ namespace {
 // "t", "Tr" and "TRUE" all start "True".
 bool startsWordIgnoringCase(std::string_view text, std::string_view word) {
   if (text.empty() || text.size() > word.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char a = text[i], b = word[i];
-    if (a >= 'a' && a <= 'z') a = char(a - 32);
-    if (b >= 'a' && b <= 'z') b = char(b - 32);
-    if (a != b) return false;
-  }
-  return true;
+  return platform::upperAscii(text) == platform::upperAscii(word.substr(0, text.size()));
 }
 
 double datePart(double dateTime) { return std::trunc(dateTime); }

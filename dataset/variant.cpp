@@ -26,17 +26,6 @@ int64_t roundCurrency(int64_t units) {
   return q;
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = char(x - 32);
-    if (y >= 'a' && y <= 'z') y = char(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -45,12 +34,12 @@ std::string_view trimBlanks(std::string_view s) {
 
 // "True" / "False" in any case, blanks around allowed.
 bool tryBooleanWord(std::string_view text, bool& out) {
-  std::string_view t = trimBlanks(text);
-  if (equalsIgnoringAsciiCase(t, "True")) {
+  std::string t = platform::upperAscii(trimBlanks(text));
+  if (t == "TRUE") {
     out = true;
     return true;
   }
-  if (equalsIgnoringAsciiCase(t, "False")) {
+  if (t == "FALSE") {
     out = false;
     return true;
   }
