@@ -16,7 +16,7 @@ inline constexpr const char* kGeneralError = "General error";
 inline constexpr const char* kInvalidUnique = "Invalid unique field value '%s'";
 inline constexpr const char* kLockTimeOut = "Wait for unlock time out";
 inline constexpr const char* kReadOnlyDatabase = "Cannot modify a read-only database";
-inline constexpr const char* kOpenDataset = "Cannot perform this operation on an open dataset";
+inline constexpr const char* kOpenDatabase = "Cannot perform this operation on an open database";
 inline constexpr const char* kBlobWriteCheck = "BLOB field '%s' could not be written correctly";
 inline constexpr const char* kDecompression = "Decompression error: %s";
 

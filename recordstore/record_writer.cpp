@@ -7,7 +7,7 @@
 #include "platform/bytes.h"
 #include "platform/crc32.h"
 #include "platform/errors.h"
-#include "recordstore/field_text.h"
+#include "recordstore/field_values.h"
 #include "recordstore/messages.h"
 #include "recordstore/table_io.h"
 
@@ -54,7 +54,8 @@ void TRecTableIO::checkUnique(const std::vector<uint8_t>& record, int32_t self) 
     std::string key;
     for (size_t n = 0; n < index.fields.size(); ++n) {
       if (n > 0) key += ",";
-      key += fieldText(layout_, size_t(index.fields[n]), record.data());
+      dataset::Variant value = decodeFieldValue(layout_, size_t(index.fields[n]), record.data());
+      if (!value.isClear()) key += value.toString();
     }
     throw EDatabaseError(msg::kInvalidUnique, {key});
   }

@@ -127,6 +127,11 @@ void TRecTableIO::refreshLocked() {
   if (current != rawHeader_) loadLocked();
 }
 
+void TRecTableIO::refresh() {
+  FileLock lock(file_);
+  refreshLocked();
+}
+
 void TRecTableIO::writeHeader() { file_.writeTableHeader(number_, rawHeader_); }
 
 int TRecTableIO::findIndex(std::string_view name) const {

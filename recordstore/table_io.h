@@ -78,6 +78,8 @@ class TRecTableIO {
   void rewriteRecord(int32_t recno, std::vector<uint8_t>& record, const std::vector<bool>& given,
                      const BlobValues& blobs);
   void deleteRecord(int32_t recno);
+  // Takes in what other processes changed since the table was loaded.
+  void refresh();
 
  private:
   struct IndexChain {
