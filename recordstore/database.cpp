@@ -49,7 +49,8 @@ void TRecDatabase::open() {
   if (connected()) return;
   file_.open(path(), 0, readOnly_, exclusive_);
   applyLockSettings();
-  accessGranted_ = false;
+  // A file that is not encrypted is open to everybody.
+  accessGranted_ = !file_.algorithms().encrypt;
   if (passwordGiven_) tryPassword(password_);
 }
 

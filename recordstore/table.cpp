@@ -91,6 +91,10 @@ void TRecTable::releaseDatabase() {
   }
 }
 
+std::vector<format::IndexDef> TRecTable::indexDefs() const {
+  return io_ ? io_->indexes() : std::vector<format::IndexDef>{};
+}
+
 size_t TRecTable::chosenList() const {
   int index = indexName_.empty() ? -1 : io_->findIndex(indexName_);
   if (index < 0) index = io_->primaryIndex();

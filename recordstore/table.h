@@ -41,6 +41,9 @@ class TRecTable : public dataset::DataSet {
   // opening the table then fails with "Access denied".
   void setPassword(std::string_view password);
 
+  // The table's indexes while it is open (empty when closed).
+  std::vector<format::IndexDef> indexDefs() const;
+
   // The database object while the table is open, else nullptr.
   TRecDatabase* database() const { return database_; }
 

@@ -113,7 +113,7 @@ TEST(StoreOpening, DamagedFilesAreRefused) {
     std::function<void(std::string&)> damage;
     std::string error;  // "invalid": the invalid-file message
   } cases[] = {
-      {"cut inside the version", [](std::string& f) { f.resize(9); }, "Version of database file is too High"},
+      {"cut inside the version", [](std::string& f) { f.resize(9); }, invalid},  // "2." sorts before "2.0"
       {"cut inside the algorithm block", [](std::string& f) { f.resize(2500); }, invalid},
       {"cut inside the directory", [](std::string& f) { f.resize(3000); }, invalid},
       {"cut inside the table header", [&](std::string& f) { f.resize(header + 100); }, invalid},
@@ -381,7 +381,7 @@ TEST(StoreBlobs, CapacityAndRewriteRules) {
   BlobDescriptor blob = descriptorAt(path, recordAt, memoAt);
   EXPECT_EQ(blob.length, 64);
   EXPECT_EQ(blob.capacity, 128);
-  EXPECT_EQ(blob.offset, recordAt + 30);  // right behind the record
+  EXPECT_EQ(blob.offset, recordAt + 35);  // right behind the record
   const uint64_t size = readFile(path).size();
   EXPECT_EQ(size, uint64_t(blob.offset + 128));
 

@@ -3,6 +3,7 @@
 // Lists what a store file holds: its settings, then per table its fields,
 // indexes and records in record-number order. Without the right password
 // the structures of an encrypted file are listed, but no values.
+#include <charconv>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -95,9 +96,11 @@ std::string valueText(const rec::RecordLayout& layout, size_t f, const uint8_t* 
     case ftAutoInc: return std::to_string(platform::loadI32(p));
     case ftLargeint: return std::to_string(platform::loadI64(p));
     case ftFloat:
-    case ftCurrency:
-      std::snprintf(number, sizeof number, "%.17g", platform::loadF64(p));
-      return number;
+    case ftCurrency: {
+      // The shortest text that reads back as the same number.
+      auto end = std::to_chars(number, number + sizeof number, platform::loadF64(p)).ptr;
+      return std::string(number, end);
+    }
     case ftDate: return dayText(platform::loadI32(p));
     case ftTime: return timeText(platform::loadI32(p));
     case ftDateTime: {
@@ -115,7 +118,7 @@ void dumpTable(rec::TRecFileIO& file, int number, bool readable) {
   table.load();
   const rec::RecordLayout& layout = table.layout();
   const size_t live = table.list(0).size();
-  std::printf("\nTable %d: %s (%zu records, %zu deleted, auto-increment counter %d, record size %zu)\n", number,
+  std::printf("\nTable %d: %s (records: %zu, deleted: %zu, auto-increment counter: %d, record size: %zu)\n", number,
               platform::ansiToUtf8(table.name()).c_str(), live, size_t(table.recTabCount()) - live,
               table.autoIncCounter(), layout.recordSize);
   std::printf("  Fields:\n");
