@@ -56,8 +56,10 @@ void TRecDatabase::open() {
 
 void TRecDatabase::close() {
   // Each dataset's close ends its use of this database.
+  closing_ = true;
   std::vector<TRecTable*> datasets = datasets_;
   for (TRecTable* dataset : datasets) dataset->close();
+  closing_ = false;
   tables_.clear();
   file_.close();
   accessGranted_ = false;

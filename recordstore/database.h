@@ -92,6 +92,8 @@ class TRecDatabase {
   std::vector<std::unique_ptr<TRecTableIO>> tables_;
   std::vector<TRecTable*> datasets_;
   int useCount_ = 0;
+  // While it closes its datasets, their last use must not destroy it.
+  bool closing_ = false;
 };
 
 }  // namespace rec

@@ -64,13 +64,13 @@ void TRecSession::closeDatabase(TRecDatabase& database) {
   if (database.useCount_ > 0) return;
   if (database.temporary_) {
     if (!keepConnections_) dropIfUnused(database);
-  } else if (!database.keepConnection_) {
+  } else if (!database.keepConnection_ && !database.closing_) {
     database.close();
   }
 }
 
 void TRecSession::dropIfUnused(TRecDatabase& database) {
-  if (!database.temporary_ || database.useCount_ > 0 || !database.datasets_.empty()) return;
+  if (!database.temporary_ || database.useCount_ > 0 || !database.datasets_.empty() || database.closing_) return;
   auto owned = std::find_if(temporaries_.begin(), temporaries_.end(),
                             [&](const std::unique_ptr<TRecDatabase>& d) { return d.get() == &database; });
   if (owned == temporaries_.end()) return;

@@ -161,6 +161,13 @@ TEST(StoreTable, SessionPasswordsAndSharedDatabases) {
   EXPECT_EQ(database->useCount(), 1);
   second.close();
   EXPECT_EQ(session.findDatabase(path), nullptr);
+
+  // Closing a database closes the tables open on it.
+  first.open();
+  second.open();
+  session.findDatabase(path)->close();
+  EXPECT_FALSE(first.active());
+  EXPECT_FALSE(second.active());
 }
 
 TEST(StoreTable, AnEmptyTableReadsNullAndEditInserts) {
