@@ -28,54 +28,31 @@ void ModeCipher::xorPartial(uint8_t* data, size_t length, std::vector<uint8_t>& 
     for (size_t i = 0; i < k.size(); ++i) feedback[i] ^= k[i];
 }
 
-void ModeCipher::encrypt(uint8_t* data, size_t length) const {
-  const size_t b = blockSize();
-  std::vector<uint8_t> f = startingVector_;
-  std::vector<uint8_t> t(b), k(b);
-  size_t full = length - length % b;
-  switch (mode_) {
-    case 0:
-    case 1:
-      for (size_t pos = 0; pos < full; pos += b) {
-        for (size_t i = 0; i < b; ++i) t[i] = data[pos + i] ^ f[i];
-        cipher_->encryptBlock(t.data(), data + pos);
-        for (size_t i = 0; i < b; ++i) f[i] = mode_ == 0 ? uint8_t(data[pos + i] ^ f[i]) : data[pos + i];
-      }
-      if (full < length) xorPartial(data + full, length - full, f, mode_ == 0);
-      break;
-    case 2:
-    case 3:
-      for (size_t pos = 0; pos < length; ++pos) {
-        cipher_->encryptBlock(f.data(), k.data());
-        data[pos] ^= k[0];
-        std::memmove(f.data(), f.data() + 1, b - 1);
-        f[b - 1] = mode_ == 2 ? data[pos] : k[0];
-      }
-      break;
-    default:  // 4
-      for (size_t pos = 0; pos < full; pos += b) {
-        std::memcpy(t.data(), data + pos, b);
-        cipher_->encryptBlock(t.data(), data + pos);
-      }
-      break;
-  }
-}
+void ModeCipher::encrypt(uint8_t* data, size_t length) const { process(data, length, false); }
 
-void ModeCipher::decrypt(uint8_t* data, size_t length) const {
+void ModeCipher::decrypt(uint8_t* data, size_t length) const { process(data, length, true); }
+
+void ModeCipher::process(uint8_t* data, size_t length, bool decrypting) const {
   const size_t b = blockSize();
   std::vector<uint8_t> f = startingVector_;
   std::vector<uint8_t> c(b), k(b);
-  size_t full = length - length % b;
+  const size_t full = length - length % b;
   switch (mode_) {
     case 0:
     case 1:
       for (size_t pos = 0; pos < full; pos += b) {
-        std::memcpy(c.data(), data + pos, b);
-        cipher_->decryptBlock(c.data(), data + pos);
-        for (size_t i = 0; i < b; ++i) {
-          data[pos + i] ^= f[i];
-          f[i] = mode_ == 0 ? uint8_t(c[i] ^ f[i]) : c[i];
+        uint8_t* block = data + pos;
+        if (decrypting) {  // P = D(C) ^ F
+          std::memcpy(c.data(), block, b);
+          cipher_->decryptBlock(c.data(), block);
+          for (size_t i = 0; i < b; ++i) block[i] ^= f[i];
+        } else {  // C = E(P ^ F)
+          for (size_t i = 0; i < b; ++i) k[i] = block[i] ^ f[i];
+          cipher_->encryptBlock(k.data(), block);
+          std::memcpy(c.data(), block, b);
         }
+        // Mode 0 feeds back C ^ F, mode 1 (CBC) C.
+        for (size_t i = 0; i < b; ++i) f[i] = mode_ == 0 ? uint8_t(c[i] ^ f[i]) : c[i];
       }
       if (full < length) xorPartial(data + full, length - full, f, mode_ == 0);
       break;
@@ -83,16 +60,20 @@ void ModeCipher::decrypt(uint8_t* data, size_t length) const {
     case 3:
       for (size_t pos = 0; pos < length; ++pos) {
         cipher_->encryptBlock(f.data(), k.data());
-        uint8_t cipherByte = data[pos];
+        const uint8_t in = data[pos];
         data[pos] ^= k[0];
+        // CFB feeds back the cipher byte, OFB the key stream byte.
         std::memmove(f.data(), f.data() + 1, b - 1);
-        f[b - 1] = mode_ == 2 ? cipherByte : k[0];
+        f[b - 1] = mode_ == 3 ? k[0] : (decrypting ? in : data[pos]);
       }
       break;
-    default:  // 4
+    default:  // 4: ECB; a partial block stays as it is
       for (size_t pos = 0; pos < full; pos += b) {
         std::memcpy(c.data(), data + pos, b);
-        cipher_->decryptBlock(c.data(), data + pos);
+        if (decrypting)
+          cipher_->decryptBlock(c.data(), data + pos);
+        else
+          cipher_->encryptBlock(c.data(), data + pos);
       }
       break;
   }

@@ -36,6 +36,7 @@ class ModeCipher {
   void decrypt(uint8_t* data, size_t length) const;
 
  private:
+  void process(uint8_t* data, size_t length, bool decrypting) const;
   void xorPartial(uint8_t* data, size_t length, std::vector<uint8_t>& feedback, bool chainKeyStream) const;
 
   std::unique_ptr<BlockCipher> cipher_;

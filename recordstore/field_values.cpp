@@ -37,8 +37,6 @@ double join(int64_t day, int64_t ms) {
   return d < 0 ? d - double(ms) / kMsPerDay : d + double(ms) / kMsPerDay;
 }
 
-bool isMemoType(uint8_t type) { return type == ftMemo || type == ftFmtMemo || type == ftOraClob; }
-
 }  // namespace
 
 int32_t dateToDayNumber(double dateTime) { return int32_t(split(dateTime).day + kDateDelta); }
@@ -58,31 +56,31 @@ double dateTimeToMilliseconds(double dateTime) {
 
 Variant decodeFieldValue(const RecordLayout& layout, size_t field, const uint8_t* record) {
   const uint8_t* p = record + layout.offsets[field];
-  switch (layout.fields[field].type) {
-    case ftString:
-    case ftFixedChar:
+  switch (fieldType(layout.fields[field].type)) {
+    case FieldType::String:
+    case FieldType::FixedChar:
       return Variant(loadText(p, layout.sizes[field]));
-    case ftSmallint:
+    case FieldType::Smallint:
       return Variant(int32_t(loadI16(p)));
-    case ftWord:
+    case FieldType::Word:
       return Variant(int32_t(loadU16(p)));
-    case ftBoolean:
+    case FieldType::Boolean:
       return Variant(loadU16(p) != 0);
-    case ftInteger:
-    case ftAutoInc:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
       return Variant(loadI32(p));
-    case ftLargeint:
+    case FieldType::Largeint:
       return Variant(loadI64(p));
-    case ftFloat:
-    case ftCurrency:
+    case FieldType::Float:
+    case FieldType::Currency:
       return Variant(loadF64(p));
-    case ftDate: {
+    case FieldType::Date: {
       int32_t day = loadI32(p);
       return day == 0 ? Variant::null() : Variant::fromDateTime(dayNumberToDate(day));
     }
-    case ftTime:
+    case FieldType::Time:
       return Variant::fromDateTime(double(loadI32(p)) / kMsPerDay);
-    case ftDateTime: {
+    case FieldType::DateTime: {
       double ms = loadF64(p);
       if (!std::isfinite(ms) || std::fabs(ms) < kMsPerDay) return Variant::null();
       return Variant::fromDateTime(millisecondsToDateTime(ms));
@@ -99,36 +97,36 @@ void encodeFieldValue(const RecordLayout& layout, size_t field, const Variant& v
     std::memset(p, 0, size);
     return;
   }
-  switch (layout.fields[field].type) {
-    case ftString:
-    case ftFixedChar:
+  switch (fieldType(layout.fields[field].type)) {
+    case FieldType::String:
+    case FieldType::FixedChar:
       storeText(p, size, value.toString());
       break;
-    case ftSmallint:
-    case ftWord:
+    case FieldType::Smallint:
+    case FieldType::Word:
       storeU16(p, uint16_t(value.toInteger()));
       break;
-    case ftBoolean:
+    case FieldType::Boolean:
       storeU16(p, value.toBoolean() ? 0xFFFF : 0);
       break;
-    case ftInteger:
-    case ftAutoInc:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
       storeI32(p, value.toInteger());
       break;
-    case ftLargeint:
+    case FieldType::Largeint:
       storeI64(p, value.toInt64());
       break;
-    case ftFloat:
-    case ftCurrency:
+    case FieldType::Float:
+    case FieldType::Currency:
       storeF64(p, value.toDouble());
       break;
-    case ftDate:
+    case FieldType::Date:
       storeI32(p, dateToDayNumber(value.toDateTime()));
       break;
-    case ftTime:
+    case FieldType::Time:
       storeI32(p, timeToMilliseconds(value.toDateTime()));
       break;
-    case ftDateTime:
+    case FieldType::DateTime:
       storeF64(p, dateTimeToMilliseconds(value.toDateTime()));
       break;
     default:
@@ -137,7 +135,7 @@ void encodeFieldValue(const RecordLayout& layout, size_t field, const Variant& v
 }
 
 Variant blobValue(const RecordLayout& layout, size_t field, std::string bytes) {
-  if (isMemoType(layout.fields[field].type)) return Variant(std::move(bytes));
+  if (dataset::isTextBlobType(fieldType(layout.fields[field].type))) return Variant(std::move(bytes));
   return Variant(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 

@@ -19,26 +19,26 @@ int compareField(const RecordLayout& layout, size_t field, const uint8_t* a, con
   const size_t offset = layout.offsets[field];
   a += offset;
   b += offset;
-  switch (layout.fields[field].type) {
-    case ftString:
-    case ftFixedChar:
+  switch (fieldType(layout.fields[field].type)) {
+    case FieldType::String:
+    case FieldType::FixedChar:
       return compareAnsi(loadText(a, layout.sizes[field]), loadText(b, layout.sizes[field]), ignoreCase);
-    case ftSmallint:
+    case FieldType::Smallint:
       return order(loadI16(a), loadI16(b));
-    case ftWord:
+    case FieldType::Word:
       return order(loadU16(a), loadU16(b));
-    case ftBoolean:
+    case FieldType::Boolean:
       return order(loadU16(a) != 0, loadU16(b) != 0);
-    case ftInteger:
-    case ftAutoInc:
-    case ftDate:
-    case ftTime:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+    case FieldType::Date:
+    case FieldType::Time:
       return order(loadI32(a), loadI32(b));
-    case ftFloat:
-    case ftCurrency:
-    case ftDateTime:
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::DateTime:
       return order(loadF64(a), loadF64(b));
-    case ftLargeint:
+    case FieldType::Largeint:
       return order(loadI64(a), loadI64(b));
     default:  // BLOB fields take no part in an order
       return 0;

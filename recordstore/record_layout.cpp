@@ -14,7 +14,7 @@ RecordLayout buildRecordLayout(const std::vector<format::FieldDef>& fields) {
     layout.offsets.push_back(layout.recordSize);
     layout.sizes.push_back(bytes);
     layout.recordSize += bytes;
-    if (fields[i].type == format::ftAutoInc && layout.autoIncField < 0) layout.autoIncField = int(i);
+    if (format::fieldType(fields[i].type) == format::FieldType::AutoInc && layout.autoIncField < 0) layout.autoIncField = int(i);
   }
   return layout;
 }

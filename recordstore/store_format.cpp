@@ -129,30 +129,30 @@ void encodeTableHeader(const TableHeader& t, uint8_t* h) {
   }
 }
 
-bool isBlobType(uint8_t type) { return (type >= ftBlob && type <= ftTypedBinary) || type == ftOraBlob || type == ftOraClob; }
+bool isBlobType(uint8_t type) { return dataset::isBlobType(fieldType(type)); }
 
-bool isTextType(uint8_t type) { return type == ftString || type == ftFixedChar; }
+bool isTextType(uint8_t type) { return fieldType(type) == FieldType::String || fieldType(type) == FieldType::FixedChar; }
 
 bool isKnownFieldType(uint8_t type) { return fieldByteCount(type, 0) != 0; }
 
 size_t fieldByteCount(uint8_t type, int32_t size) {
-  switch (type) {
-    case ftString:
-    case ftFixedChar:
+  switch (fieldType(type)) {
+    case FieldType::String:
+    case FieldType::FixedChar:
       return size < 0 ? 0 : size_t(size) + 1;
-    case ftSmallint:
-    case ftWord:
-    case ftBoolean:
+    case FieldType::Smallint:
+    case FieldType::Word:
+    case FieldType::Boolean:
       return 2;
-    case ftInteger:
-    case ftAutoInc:
-    case ftDate:
-    case ftTime:
+    case FieldType::Integer:
+    case FieldType::AutoInc:
+    case FieldType::Date:
+    case FieldType::Time:
       return 4;
-    case ftFloat:
-    case ftCurrency:
-    case ftDateTime:
-    case ftLargeint:
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::DateTime:
+    case FieldType::Largeint:
       return 8;
     default:
       return isBlobType(type) ? kBlobDescriptorSize : 0;

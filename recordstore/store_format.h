@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "dataset/field_type.h"
+
 namespace rec::format {
 
 // --- Fixed header area --------------------------------------------------
@@ -173,30 +175,10 @@ void storeTableCounters(uint8_t* header, int32_t recTabOffset, int32_t recTabCou
 void storeIndexLinks(uint8_t* header, size_t index, int32_t idxTabOffset, int32_t idxHead);
 
 // --- Field types and their sizes in a record ----------------------------
-enum FieldType : uint8_t {
-  ftString = 1,
-  ftSmallint = 2,
-  ftInteger = 3,
-  ftWord = 4,
-  ftBoolean = 5,
-  ftFloat = 6,
-  ftCurrency = 7,
-  ftDate = 9,
-  ftTime = 10,
-  ftDateTime = 11,
-  ftAutoInc = 14,
-  ftBlob = 15,
-  ftMemo = 16,
-  ftGraphic = 17,
-  ftFmtMemo = 18,
-  ftParadoxOle = 19,
-  ftDBaseOle = 20,
-  ftTypedBinary = 21,
-  ftFixedChar = 23,
-  ftLargeint = 25,
-  ftOraBlob = 30,
-  ftOraClob = 31,
-};
+// The type codes are the dataset layer's field type numbers; a stored code
+// is kept as its byte, since a file may hold one the store does not know.
+using dataset::FieldType;
+inline FieldType fieldType(uint8_t code) { return FieldType(code); }
 
 bool isKnownFieldType(uint8_t type);
 bool isBlobType(uint8_t type);

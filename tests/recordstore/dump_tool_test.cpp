@@ -29,7 +29,7 @@ TEST(RecstoreDump, ListsTablesFieldsAndRecords) {
   DumpRun run = dump("'" + file + "' sertu");
   EXPECT_EQ(run.status, 0);
   for (const char* expected : {"Encryption: Blowfish, mode 1; password accepted", "Table 0: Config",
-                               "Version              text(10)", "Version              \"5.6\"",
+                               "Version              String(10)", "Version              \"5.6\"",
                                "Copyright            \"Copyright (c) 2019 KESTRAVO. Tous droits r\xC3\xA9serv\xC3\xA9s.\"",
                                "Day                  2019-03-12", "Stamp                2100-12-31 23:59:59.999",
                                "Price                19.99", "Plain_Blob           (5 bytes) 0001726177"})

@@ -46,7 +46,7 @@ class StoreLocking : public ::testing::Test {
   void SetUp() override {
     sw::Table t;
     t.name = "Config";
-    t.fields = {{"Version", rec::format::ftString, 10}};
+    t.fields = {{"Version", dataset::FieldType::String, 10}};
     t.records = {{"5.6"}};
     sw::Store s;
     s.tables = {t};

@@ -13,6 +13,7 @@
 #include "recordstore/file_io.h"
 #include "recordstore/store_format.h"
 #include "recordstore/table.h"
+#include "error_text.h"
 #include "store_writer.h"
 #include "test_support.h"
 
@@ -22,16 +23,6 @@ namespace sw = store_writer;
 using namespace rec::format;
 using testing_support::readFile;
 using testing_support::TempDir;
-
-// The message of the store error `action` raises ("" when it raises none).
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::EDatabaseError& e) {
-    return e.what();
-  }
-  return "";
-}
 
 void openTable(rec::TRecTable& table, const std::string& path, const std::string& tableName,
                const std::string& indexName = "") {
@@ -52,7 +43,7 @@ std::string openError(const std::string& path, const std::string& tableName = "T
 sw::Table smallTable() {
   sw::Table t;
   t.name = "T";
-  t.fields = {{"ID", ftAutoInc}, {"Name", ftString, 10}, {"Memo", ftMemo}};
+  t.fields = {{"ID", FieldType::AutoInc}, {"Name", FieldType::String, 10}, {"Memo", FieldType::Memo}};
   t.records = {{sw::i32(1), "one", "first memo"}, {sw::i32(2), "two", ""}};
   t.autoIncCounter = 2;
   return t;
@@ -326,7 +317,7 @@ TEST(StoreIndexes, APrimaryIndexOrdersTheRowsWithoutIndexName) {
   const std::string path = dir.file("primary.fnc");
   sw::Table t;
   t.name = "T";
-  t.fields = {{"Code", ftInteger}, {"Name", ftString, 10}};
+  t.fields = {{"Code", FieldType::Integer}, {"Name", FieldType::String, 10}};
   t.records = {{sw::i32(30), "a"}, {sw::i32(10), "c"}, {sw::i32(20), "b"}};
   t.indexes = {{"ByName", 0, {1}, {0, 2, 1}}, {"PK", kIndexPrimary | kIndexUnique, {0}, {1, 2, 0}}};
   sw::write(path, storeWith({t}));
@@ -370,7 +361,7 @@ TEST(StoreIndexes, CaseInsensitiveDescendingIndex) {
   const std::string path = dir.file("desc.fnc");
   sw::Table t;
   t.name = "T";
-  t.fields = {{"Name", ftString, 10}};
+  t.fields = {{"Name", FieldType::String, 10}};
   t.indexes = {{"Desc", kIndexDescending | kIndexCaseInsensitive, {0}, {}},
                {"Unique", kIndexUnique | kIndexCaseInsensitive, {0}, {}}};
   sw::write(path, storeWith({t}));
@@ -566,17 +557,17 @@ TEST(StoreRecords, EncryptedProductRecordWithABlob) {
   for (int i = 0; i < 8; ++i) licence += "Licence Vendrix Pro - usage professionnel, poste " + std::to_string(i) + "\r\n";
   sw::Table config;
   config.name = "Config";
-  config.fields = {{"ID", ftAutoInc},       {"Product_Name", ftString, 30}, {"Product_Type", ftString, 10},
-                   {"Version", ftString, 10}, {"Build", ftString, 20},      {"Release", ftString, 10},
-                   {"Copyright", ftString, 60}, {"Install_Date", ftDate},   {"Max_Users", ftSmallint},
-                   {"Activated", ftBoolean},  {"Licence_Info", ftMemo}};
+  config.fields = {{"ID", FieldType::AutoInc},       {"Product_Name", FieldType::String, 30}, {"Product_Type", FieldType::String, 10},
+                   {"Version", FieldType::String, 10}, {"Build", FieldType::String, 20},      {"Release", FieldType::String, 10},
+                   {"Copyright", FieldType::String, 60}, {"Install_Date", FieldType::Date},   {"Max_Users", FieldType::Smallint},
+                   {"Activated", FieldType::Boolean},  {"Licence_Info", FieldType::Memo}};
   config.records = {{sw::i32(1), "Vendrix", "Pro", "5.6", "(Build 3)", "14/06/2020", "Copyright (C) 2012-2020 KESTRAVO",
                      sw::i32(737682), sw::i16(5), sw::u16(0xFFFF), licence}};
   config.indexes = {{"PK_Config", kIndexPrimary | kIndexUnique, {0}, {0}}};
   config.autoIncCounter = 1;
   sw::Table modules;
   modules.name = "Modules";
-  modules.fields = {{"ID", ftAutoInc}, {"Module", ftString, 30}};
+  modules.fields = {{"ID", FieldType::AutoInc}, {"Module", FieldType::String, 30}};
   modules.records = {{sw::i32(1), "Ventes"}, {sw::i32(2), "Caisse"}, {sw::i32(3), "Stock"}};
   modules.deleted = {1};
   sw::Store store = storeWith({modules, config});

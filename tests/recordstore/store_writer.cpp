@@ -22,6 +22,18 @@ void put32(std::string& out, size_t at, int32_t value) {
   platform::storeI32(reinterpret_cast<uint8_t*>(out.data() + at), value);
 }
 
+// A zero block at the end; the first one goes into the header, each later
+// one is linked from the one before.
+size_t newBlock(std::string& out, size_t size, size_t entry, size_t previous, int32_t& firstOffset) {
+  size_t block = out.size();
+  out.append(size, '\0');
+  if (entry == 0)
+    firstOffset = int32_t(block);
+  else
+    put32(out, previous + kBlockNext, int32_t(block));
+  return block;
+}
+
 struct Encoder {
   std::unique_ptr<rec::ModeCipher> cipher;
   bool compress = false;
@@ -74,13 +86,13 @@ std::string build(const Store& store) {
     TableHeader header;
     header.name = table.name;
     header.fieldCount = int32_t(table.fields.size());
-    for (const Field& f : table.fields) header.fields.push_back({f.name, f.type, f.size, f.dataProcessMode});
+    for (const Field& f : table.fields) header.fields.push_back({f.name, uint8_t(f.type), f.size, f.dataProcessMode});
     header.indexCount = int32_t(table.indexes.size());
     std::vector<size_t> offsets;
     size_t recordSize = 0;
     for (const Field& f : table.fields) {
       offsets.push_back(recordSize);
-      recordSize += fieldByteCount(f.type, f.size);
+      recordSize += fieldByteCount(uint8_t(f.type), f.size);
     }
     header.recTabCount = int32_t(table.records.size());
     header.autoIncCounter = table.autoIncCounter;
@@ -88,15 +100,7 @@ std::string build(const Store& store) {
     // Record-table blocks, each followed by its records and their BLOBs.
     size_t previousBlock = 0;
     for (size_t n = 0; n < table.records.size(); ++n) {
-      if (n % kEntriesPerBlock == 0) {
-        size_t block = out.size();
-        out.append(kRecordTabBlockSize, '\0');
-        if (n == 0)
-          header.recTabOffset = int32_t(block);
-        else
-          put32(out, previousBlock + kBlockNext, int32_t(block));
-        previousBlock = block;
-      }
+      if (n % kEntriesPerBlock == 0) previousBlock = newBlock(out, kRecordTabBlockSize, n, previousBlock, header.recTabOffset);
       const size_t recordAt = out.size();
       put32(out, previousBlock + recEntryPosition(int64_t(n)) + kRecEntryOffset, int32_t(recordAt));
       out[previousBlock + recEntryPosition(int64_t(n)) + kRecEntryDeleted] = table.deleted.count(int32_t(n)) ? 1 : 0;
@@ -105,7 +109,7 @@ std::string build(const Store& store) {
       for (size_t f = 0; f < table.fields.size(); ++f) {
         const Field& def = table.fields[f];
         const std::string& value = f < table.records[n].size() ? table.records[n][f] : std::string();
-        if (isBlobType(def.type)) {
+        if (dataset::isBlobType(def.type)) {
           std::string stored = encoder.blob(def, value);
           uint8_t descriptor[kBlobDescriptorSize] = {};
           int64_t capacity = blobCapacityFor(int64_t(stored.size()));
@@ -115,7 +119,7 @@ std::string build(const Store& store) {
           blobs += stored;
           blobs.append(size_t(capacity) - stored.size(), '\0');
         } else {
-          std::string bytes(fieldByteCount(def.type, def.size), '\0');
+          std::string bytes(fieldByteCount(uint8_t(def.type), def.size), '\0');
           std::memcpy(bytes.data(), value.data(), std::min(value.size(), bytes.size()));
           bytes = encoder.field(def, bytes);
           std::memcpy(record.data() + offsets[f], bytes.data(), bytes.size());
@@ -137,15 +141,7 @@ std::string build(const Store& store) {
       size_t block = 0;
       const size_t entries = index.chain.empty() ? 0 : table.records.size();
       for (size_t n = 0; n < entries; ++n) {
-        if (n % kEntriesPerBlock == 0) {
-          size_t fresh = out.size();
-          out.append(kIndexTabBlockSize, '\0');
-          if (n == 0)
-            def.idxTabOffset = int32_t(fresh);
-          else
-            put32(out, block + kBlockNext, int32_t(fresh));
-          block = fresh;
-        }
+        if (n % kEntriesPerBlock == 0) block = newBlock(out, kIndexTabBlockSize, n, block, def.idxTabOffset);
         put32(out, block + idxEntryPosition(int64_t(n)) + kIdxEntryRecord, int32_t(n));
         put32(out, block + idxEntryPosition(int64_t(n)) + kIdxEntryNext, next[n]);
       }

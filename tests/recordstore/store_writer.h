@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "dataset/field_type.h"
+
 namespace store_writer {
 
 struct Field {
   std::string name;
-  uint8_t type = 1;
+  dataset::FieldType type = dataset::FieldType::String;
   int32_t size = 0;
   uint8_t dataProcessMode = 0;
 };

@@ -7,6 +7,7 @@
 #include "recordstore/login.h"
 #include "recordstore/session.h"
 #include "recordstore/table.h"
+#include "error_text.h"
 #include "store_writer.h"
 #include "test_support.h"
 
@@ -15,19 +16,10 @@ namespace {
 namespace sw = store_writer;
 using testing_support::TempDir;
 
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::EDatabaseError& e) {
-    return e.what();
-  }
-  return "";
-}
-
 std::string encryptedStore(const TempDir& dir) {
   sw::Table t;
   t.name = "Config";
-  t.fields = {{"Version", rec::format::ftString, 10}};
+  t.fields = {{"Version", dataset::FieldType::String, 10}};
   t.records = {{"5.6"}};
   sw::Store s;
   s.encrypt = true;
@@ -174,7 +166,7 @@ TEST(StoreTable, AnEmptyTableReadsNullAndEditInserts) {
   TempDir dir;
   sw::Table t;
   t.name = "Config";
-  t.fields = {{"Version", rec::format::ftString, 10}, {"Users", rec::format::ftInteger}};
+  t.fields = {{"Version", dataset::FieldType::String, 10}, {"Users", dataset::FieldType::Integer}};
   sw::Store s;
   s.tables = {t};
   const std::string path = dir.file("empty.fnc");

@@ -19,26 +19,9 @@ namespace {
 
 using namespace rec::format;
 
-const char* typeName(uint8_t type) {
-  switch (type) {
-    case ftString: return "text";
-    case ftFixedChar: return "fixed text";
-    case ftSmallint: return "smallint";
-    case ftWord: return "word";
-    case ftBoolean: return "boolean";
-    case ftInteger: return "integer";
-    case ftAutoInc: return "auto-increment";
-    case ftDate: return "date";
-    case ftTime: return "time";
-    case ftFloat: return "float";
-    case ftCurrency: return "currency";
-    case ftDateTime: return "date-time";
-    case ftLargeint: return "largeint";
-    case ftMemo: return "memo";
-    case ftFmtMemo: return "formatted memo";
-    case ftGraphic: return "graphic";
-    default: return isBlobType(type) ? "blob" : "unknown";
-  }
+std::string typeName(uint8_t type) {
+  if (!isKnownFieldType(type)) return "unknown type " + std::to_string(type);
+  return std::string(dataset::fieldTypeName(fieldType(type)));
 }
 
 // Day 1 is 1 January of the year 1.
@@ -86,24 +69,24 @@ std::string hex(const std::string& bytes, size_t limit) {
 std::string valueText(const rec::RecordLayout& layout, size_t f, const uint8_t* record) {
   const uint8_t* p = record + layout.offsets[f];
   char number[64];
-  switch (layout.fields[f].type) {
-    case ftString:
-    case ftFixedChar: return quoted(loadText(p, layout.sizes[f]));
-    case ftSmallint: return std::to_string(platform::loadI16(p));
-    case ftWord: return std::to_string(platform::loadU16(p));
-    case ftBoolean: return platform::loadU16(p) ? "true" : "false";
-    case ftInteger:
-    case ftAutoInc: return std::to_string(platform::loadI32(p));
-    case ftLargeint: return std::to_string(platform::loadI64(p));
-    case ftFloat:
-    case ftCurrency: {
+  switch (fieldType(layout.fields[f].type)) {
+    case FieldType::String:
+    case FieldType::FixedChar: return quoted(loadText(p, layout.sizes[f]));
+    case FieldType::Smallint: return std::to_string(platform::loadI16(p));
+    case FieldType::Word: return std::to_string(platform::loadU16(p));
+    case FieldType::Boolean: return platform::loadU16(p) ? "true" : "false";
+    case FieldType::Integer:
+    case FieldType::AutoInc: return std::to_string(platform::loadI32(p));
+    case FieldType::Largeint: return std::to_string(platform::loadI64(p));
+    case FieldType::Float:
+    case FieldType::Currency: {
       // The shortest text that reads back as the same number.
       auto end = std::to_chars(number, number + sizeof number, platform::loadF64(p)).ptr;
       return std::string(number, end);
     }
-    case ftDate: return dayText(platform::loadI32(p));
-    case ftTime: return timeText(platform::loadI32(p));
-    case ftDateTime: {
+    case FieldType::Date: return dayText(platform::loadI32(p));
+    case FieldType::Time: return timeText(platform::loadI32(p));
+    case FieldType::DateTime: {
       double ms = platform::loadF64(p);
       if (!std::isfinite(ms) || ms < 0 || ms > 4e17) return "(no date-time)";
       int64_t whole = int64_t(ms);
@@ -148,7 +131,7 @@ void dumpTable(rec::TRecFileIO& file, int number, bool readable) {
       std::string value;
       if (layout.isBlob(f)) {
         std::string bytes = table.readBlob(row.recno, f);
-        bool memo = layout.fields[f].type == ftMemo || layout.fields[f].type == ftFmtMemo;
+        bool memo = dataset::isTextBlobType(fieldType(layout.fields[f].type));
         value = "(" + std::to_string(bytes.size()) + " bytes) " + (memo ? quoted(bytes) : hex(bytes, 64));
       } else {
         value = valueText(layout, f, record.data());
