@@ -25,12 +25,10 @@ constexpr int kBlobWriteAttempts = 3;
 
 // --- Keys --------------------------------------------------------------
 
-std::vector<uint8_t> TRecTableIO::keyRecord(int32_t recno) { return readRecordLocked(recno); }
-
 Placement TRecTableIO::placeInIndex(size_t k, const std::vector<RowItem>& list, const std::vector<uint8_t>& record) {
   const IndexDef& index = header_.indexes[k];
   return placeInOrder(list.size(), [&](size_t i) {
-    std::vector<uint8_t> other = keyRecord(list[i].recno);
+    std::vector<uint8_t> other = readRecordLocked(list[i].recno);
     return compareKeys(layout_, index, other.data(), record.data());
   });
 }
@@ -44,7 +42,7 @@ void TRecTableIO::checkUnique(const std::vector<uint8_t>& record, int32_t self) 
     if (!place.equalFound) continue;
     // Equal keys sit side by side; the record itself is no conflict.
     auto equalAt = [&](size_t i) {
-      std::vector<uint8_t> other = keyRecord(list[i].recno);
+      std::vector<uint8_t> other = readRecordLocked(list[i].recno);
       return compareKeys(layout_, index, other.data(), record.data()) == 0;
     };
     bool conflict = list[place.equalAt].recno != self;

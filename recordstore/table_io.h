@@ -102,7 +102,6 @@ class TRecTableIO {
 
   void checkUnique(const std::vector<uint8_t>& record, int32_t self);
   Placement placeInIndex(size_t index, const std::vector<RowItem>& list, const std::vector<uint8_t>& record);
-  std::vector<uint8_t> keyRecord(int32_t recno);
 
   // BLOB data blocks.
   format::BlobDescriptor writeNewBlob(size_t field, const std::string& value);
