@@ -21,9 +21,11 @@ constexpr int32_t kMaxTextSize = 65535;
 TRecTableIO::TRecTableIO(TRecFileIO& file, int number) : file_(file), number_(number) {}
 
 void TRecTableIO::load() {
-  if (loaded_) return;
   FileLock lock(file_);
-  loadLocked();
+  if (loaded_)
+    refreshLocked();
+  else
+    loadLocked();
 }
 
 void TRecTableIO::unload() {

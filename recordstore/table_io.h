@@ -36,7 +36,8 @@ class TRecTableIO {
   int number() const { return number_; }
   const std::string& name() const { return header_.name; }
 
-  // Loads the table's structures under the file lock. Damaged structures
+  // Loads the table's structures under the file lock (takes in what other
+  // processes changed when they are loaded already). Damaged structures
   // raise "Database file '%s' is a invalid RecDB"; an unknown field type
   // "General error".
   void load();
