@@ -1,6 +1,5 @@
 #include "recordstore/table.h"
 
-#include "dataset/dataset_messages.h"
 #include "platform/errors.h"
 #include "recordstore/field_values.h"
 #include "recordstore/messages.h"
@@ -10,7 +9,6 @@ namespace rec {
 using dataset::FetchMode;
 using dataset::FetchResult;
 using dataset::RecordBuffer;
-using dataset::Variant;
 using platform::EDatabaseError;
 
 TRecTable::TRecTable(TRecSession& session) : session_(session) {}

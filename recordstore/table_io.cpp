@@ -1,6 +1,7 @@
 #include "recordstore/table_io.h"
 
 #include <set>
+#include <utility>
 
 #include "platform/bytes.h"
 #include "platform/errors.h"
@@ -45,6 +46,30 @@ void TRecTableIO::releaseUse() {
 }
 
 void TRecTableIO::loadLocked() {
+  // A failed load leaves what was loaded before, which open datasets use.
+  TRecTableIO before(file_, number_);
+  before.takeStructures(*this);
+  try {
+    readStructures();
+  } catch (...) {
+    takeStructures(before);
+    throw;
+  }
+}
+
+void TRecTableIO::takeStructures(TRecTableIO& other) {
+  loaded_ = std::exchange(other.loaded_, false);
+  rawHeader_ = std::move(other.rawHeader_);
+  header_ = std::move(other.header_);
+  layout_ = std::move(other.layout_);
+  recBlocks_ = std::move(other.recBlocks_);
+  recordOffsets_ = std::move(other.recordOffsets_);
+  deleted_ = std::move(other.deleted_);
+  chains_ = std::move(other.chains_);
+  lists_ = std::move(other.lists_);
+}
+
+void TRecTableIO::readStructures() {
   unload();
   rawHeader_ = file_.readTableHeader(number_);
   header_ = decodeTableHeader(rawHeader_.data());

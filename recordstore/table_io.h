@@ -90,6 +90,8 @@ class TRecTableIO {
   };
 
   void loadLocked();
+  void readStructures();
+  void takeStructures(TRecTableIO& other);
   void readRecordTable();
   void readIndexChain(size_t index);
   // Another process may have changed the table since it was loaded.

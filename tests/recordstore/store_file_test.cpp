@@ -660,4 +660,28 @@ TEST(StoreRecords, AStoreAtABaseOffset) {
   EXPECT_EQ(readFile(path).substr(0, 1000), std::string(1000, 'x'));
 }
 
+// The table's header damaged while a dataset has it open: a second dataset
+// cannot open it, a post fails, and the open dataset still reads its rows.
+TEST(StoreRecords, AFailedReloadKeepsOpenTablesReadable) {
+  TempDir dir;
+  const std::string path = dir.file("reload.fnc");
+  sw::write(path, storeWith({smallTable()}));
+  rec::TRecTable first;
+  openTable(first, path, "T");
+  std::string bytes = readFile(path);
+  platform::storeI32(reinterpret_cast<uint8_t*>(bytes.data() + kFixedHeaderSize + kHdrFieldCount), 97);
+  testing_support::writeFile(path, bytes);
+
+  const std::string invalid = "Database file '" + path + "' is a invalid RecDB";
+  rec::TRecTable second;
+  second.setDatabaseName(path);
+  second.setTableName("T");
+  EXPECT_EQ(errorOf([&] { second.open(); }), invalid);
+  first.edit();
+  first.setFieldValue("Name", "x");
+  EXPECT_EQ(errorOf([&] { first.post(); }), invalid);
+  first.cancel();
+  EXPECT_EQ(names(first), (std::vector<std::string>{"one", "two"}));
+}
+
 }  // namespace
