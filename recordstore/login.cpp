@@ -1,0 +1,12 @@
+#include "recordstore/login.h"
+
+namespace rec {
+
+namespace {
+TRecLoginHandler* gHandler = nullptr;
+}
+
+void setLoginHandler(TRecLoginHandler* handler) { gHandler = handler; }
+TRecLoginHandler* loginHandler() { return gHandler; }
+
+}  // namespace rec
