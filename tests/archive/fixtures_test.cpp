@@ -84,6 +84,8 @@ std::vector<ExpectedArchive> loadExpectations() {
   return all;
 }
 
+void PrintTo(const ExpectedArchive& a, std::ostream* os) { *os << a.archive; }
+
 class FixtureArchive : public testing::TestWithParam<ExpectedArchive> {};
 
 std::string copyFixture(const TempDir& dir, const std::string& name) {
