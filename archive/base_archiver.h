@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -174,6 +175,7 @@ class TZABaseArchiver {
   bool decodeBlocks(const TDirItem& item, uint64_t dataStart, uint64_t compressed, OutputSink& sink,
                     DecodeState& state);
   bool reportProgress(DecodeState& state, uint64_t consumed, uint64_t total);
+  bool onRemovableDrive(const std::string& path);
 
   std::string name_;
   std::string fileName_;
@@ -202,6 +204,8 @@ class TZABaseArchiver {
   size_t processedCount_ = 0;
   bool cancel_ = false;
   bool skipFile_ = false;
+  // Whether a folder lies on a removable drive, asked once per folder and run.
+  std::map<std::string, bool> removableFolders_;
 };
 
 }  // namespace archive

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 #include <mutex>
+#include <optional>
 
 #include "archive/base_archiver.h"
 #include "archive/entry_decode_state.h"
@@ -40,7 +41,17 @@ void TZABaseArchiver::ExtractFiles(std::string_view fileMask, uint32_t searchAtt
   runExtraction();
 }
 
+bool TZABaseArchiver::onRemovableDrive(const std::string& path) {
+  const std::string folder = platform::extractFilePath(path);
+  auto known = removableFolders_.find(folder);
+  if (known != removableFolders_.end()) return known->second;
+  const bool removable = isRemovableDrive(path);
+  removableFolders_.emplace(folder, removable);
+  return removable;
+}
+
 void TZABaseArchiver::runExtraction() {
+  removableFolders_.clear();
   processedCount_ = 0;
   cancel_ = false;
   bool aborted = false;
@@ -170,7 +181,7 @@ void TZABaseArchiver::extractEntry(size_t index, std::string fileName, const std
     platform::deleteFile(temp);
     throw;
   }
-  if (options_.FlushBuffers && isRemovableDrive(path)) {
+  if (options_.FlushBuffers && onRemovableDrive(path)) {
     try {
       out.flush();
     } catch (const platform::EOSError&) {
