@@ -203,6 +203,19 @@ TEST(OpenArchive, NewArchiveIsCreatedAndClosedAsAnEmptyEndRecord) {
   } catch (const EZAException& e) {
     EXPECT_EQ(e.message(), "Index out of bounds - Native error: 00001");
   }
+
+  // In memory only a new archive can be made.
+  zip.CloseArchive();
+  zip.setInMemory(true);
+  zip.OpenArchive();
+  EXPECT_EQ(zip.OpenMode(), TZAOpenMode::Create);
+  EXPECT_EQ(zip.FileCount(), 0u);
+  try {
+    zip.OpenArchive(TZAOpenMode::ReadOnly);
+    FAIL();
+  } catch (const EZAException& e) {
+    EXPECT_EQ(e.nativeError(), 28);
+  }
 }
 
 TEST(ArchiveSettings, CompressionModeAndLevelFollowEachOther) {
