@@ -22,17 +22,17 @@ UpdateProcedure::UpdateProcedure(UserInterface& ui, Components& components, Syst
 
 void UpdateProcedure::run() {
   if (!platform::fileExists(system_.currentDirectory() + paths::kPackage)) {
-    ui_.show(packageMissingMessage());
+    ui_.showMessage(packageMissingMessage());
     ui_.closeMainWindow();
     return;
   }
   if (isProgramRunning(kProgramName, system_.processSnapshot())) {
-    ui_.show(applicationRunningMessage());
+    ui_.showMessage(applicationRunningMessage());
     return;
   }
-  if (ui_.show(confirmUpdateMessage()) != kAnswerOk) return;
+  if (ui_.showMessage(confirmUpdateMessage()) != kAnswerOk) return;
   if (!installationComplete()) {
-    ui_.show(installationMissingMessage());
+    ui_.showMessage(installationMissingMessage());
     return;
   }
   if (!openProductRecord()) return;
@@ -55,7 +55,7 @@ void UpdateProcedure::run() {
 
   verifyInstallation(ui_, *c_.DB);
   ui_.setActionButtonsEnabled(false);
-  ui_.show(updateDoneMessage());
+  ui_.showMessage(updateDoneMessage());
 }
 
 bool UpdateProcedure::installationComplete() {
@@ -69,7 +69,7 @@ bool UpdateProcedure::installationComplete() {
 bool UpdateProcedure::openProductRecord() {
   const std::string store = folder() + paths::kProductStore;
   if (!platform::fileExists(store)) {
-    ui_.show(wrongFolderMessage());
+    ui_.showMessage(wrongFolderMessage());
     ui_.setProgress(0);
     return false;
   }
@@ -83,7 +83,7 @@ bool UpdateProcedure::openProductRecord() {
   const bool compatible = db.fieldValue("Product_Name").toString() == "Vendrix" &&
                           db.fieldValue("Product_Type").toString() == "Pro" && versionCompatible(version_);
   if (!compatible) {
-    ui_.show(incompatibleMessage());
+    ui_.showMessage(incompatibleMessage());
     db.close();
     ui_.setProgress(0);
     return false;

@@ -26,7 +26,7 @@ class UserInterface {
 
   // A message box; the answer (kAnswerOk, kAnswerCancel).
   virtual int messageBox(const std::string& text, const std::string& caption, int style) = 0;
-  int show(const Message& m) { return messageBox(m.text, m.caption, m.style); }
+  int showMessage(const Message& m) { return messageBox(m.text, m.caption, m.style); }
 
   // The text of the installation folder box, read afresh at every call.
   virtual std::string installationFolder() = 0;

@@ -8,7 +8,7 @@ namespace app {
 void verifyInstallation(UserInterface& ui, RecordStoreTable& db) {
   const std::string path = ui.installationFolder() + paths::kProductStore;
   if (!platform::fileExists(path)) {
-    ui.show(wrongFolderMessage());
+    ui.showMessage(wrongFolderMessage());
     return;
   }
   db.close();
