@@ -35,6 +35,17 @@ void requireColumn(const FakeTableData& t, const std::string& field) {
   databaseError("Field '" + field + "' not found");
 }
 
+// Removes an object from the registry of its connection.
+template <class Object>
+void forget(std::multimap<std::string, Object*>& registry, const std::string& alias, Object* object) {
+  for (auto [it, end] = registry.equal_range(alias); it != end; ++it) {
+    if (it->second == object) {
+      registry.erase(it);
+      return;
+    }
+  }
+}
+
 Row emptyRow(const FakeTableData& t) {
   Row row;
   for (const std::string& c : t.columns) row[c] = Variant::null();
@@ -193,14 +204,7 @@ FakeTable::FakeTable(FakeWorld& world, std::string alias, std::string name)
   world_.tablesByAlias.emplace(alias_, this);
 }
 
-FakeTable::~FakeTable() {
-  for (auto [it, end] = world_.tablesByAlias.equal_range(alias_); it != end; ++it) {
-    if (it->second == this) {
-      world_.tablesByAlias.erase(it);
-      break;
-    }
-  }
-}
+FakeTable::~FakeTable() { forget(world_.tablesByAlias, alias_, this); }
 
 FakeTableData& FakeTable::data() { return world_.databases.at(file_).tables.at(name_); }
 
@@ -299,14 +303,7 @@ FakeQuery::FakeQuery(FakeWorld& world, std::string alias, std::string name)
   world_.queriesByAlias.emplace(alias_, this);
 }
 
-FakeQuery::~FakeQuery() {
-  for (auto [it, end] = world_.queriesByAlias.equal_range(alias_); it != end; ++it) {
-    if (it->second == this) {
-      world_.queriesByAlias.erase(it);
-      break;
-    }
-  }
-}
+FakeQuery::~FakeQuery() { forget(world_.queriesByAlias, alias_, this); }
 
 void FakeQuery::execSql() {
   world_.databaseOf(alias_);

@@ -12,6 +12,7 @@ int FakeWindow::messageBox(const std::string& text, const std::string& caption, 
 }
 
 std::string FakeWindow::installationFolder() {
+  ++folderReads;
   if (folders.empty()) return folder;
   std::string next = folders.front();
   folders.pop_front();

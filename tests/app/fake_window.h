@@ -53,6 +53,7 @@ class FakeWindow final : public app::UserInterface {
   bool buttonsEnabled = true;
   bool closed = false;
   int processed = 0;
+  int folderReads = 0;
 
  private:
   std::vector<std::string>& log_;

@@ -274,6 +274,24 @@ TEST(UpdateProcedure, RefusalsChangeNothing) {
   }
 }
 
+// The installation's files are checked in their order, up to the first
+// missing one: each check reads the folder text once.
+TEST(UpdateProcedure, InstallationFilesCheckedInOrderUpToTheFirstMissing) {
+  const std::pair<const char*, int> files[] = {{"/dor.fnc", 1},
+                                               {"/Vendrix.exe", 2},
+                                               {"/ssn.prm", 3},
+                                               {"/Common/WrkData.FDB", 4},
+                                               {"/Ex_Data/Important.txt", 5}};
+  for (const auto& [missing, reads] : files) {
+    FakeInstallation inst;
+    std::filesystem::remove(inst.folder + missing);
+    std::filesystem::remove(inst.folder + "/Ex_Data/Important.txt");  // missing as well, later in the order
+    inst.apply();
+    EXPECT_EQ(inst.window.folderReads, reads) << missing;
+    EXPECT_EQ(captions(inst.window).back(), app::installationMissingMessage().caption);
+  }
+}
+
 TEST(UpdateProcedure, RefusalMessagesAreTheSystemTexts) {
   const std::pair<const app::Message*, const char*> texts[] = {
       {&app::applicationRunningMessage(),
