@@ -1,6 +1,7 @@
 #include "app/totals_recomputation.h"
 
 #include <cmath>
+#include <utility>
 
 namespace app {
 

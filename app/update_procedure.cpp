@@ -1,6 +1,8 @@
 #include "app/update_procedure.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "app/installation_paths.h"
 #include "app/messages.h"

@@ -1,5 +1,7 @@
 #include "app/verify_command.h"
 
+#include <utility>
+
 #include "app/installation_paths.h"
 #include "platform/filesystem.h"
 
