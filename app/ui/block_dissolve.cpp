@@ -38,7 +38,10 @@ void BlockDissolve::step() {
   const double share = duration_ <= 0 ? 1.0 : std::min(1.0, double(clock_.elapsed()) / duration_);
   if (share >= 1.0) {
     timer_.stop();
-    if (revealing_) window_->clearMask();
+    if (revealing_) {
+      window_->clearMask();
+      window_->update();  // the parts uncovered last are painted now
+    }
     if (done_) {
       auto done = std::move(done_);
       done_ = nullptr;
@@ -55,6 +58,7 @@ void BlockDissolve::step() {
   else
     for (int i = std::min(changed, int(blocks_.size()) - 1); i < blocks_.size(); ++i) visible += blocks_[i];
   window_->setMask(visible);
+  window_->update();
 }
 
 }  // namespace app

@@ -10,7 +10,6 @@ QLabel* placeLabel(QWidget* parent, const std::string& text, int left, int top, 
   f.setPixelSize(style.pixelSize);
   f.setBold(style.bold);
   label->setFont(f);
-  label->setAttribute(Qt::WA_TranslucentBackground);
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, style.colour);
   label->setPalette(palette);
