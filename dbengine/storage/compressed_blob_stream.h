@@ -59,20 +59,25 @@ class TVZCompressedBLOBStream : public TVZStream {
 
  private:
   bool framed() const { return algorithm_ != CompressionAlgorithm::None; }
-  void walkHeaders(bool tolerant, int64_t announcedBlocks);
-  std::vector<uint8_t> decodeBlock(size_t index);
-  void appendBlock(const uint8_t* data, size_t length, int32_t headerWriteError,
-                   int32_t dataWriteError);
-  void rewriteLastBlock(const uint8_t* data, size_t length);
-  void truncateBlocks(size_t keep);
-  void seekUnderlying(int64_t position, int32_t errorCode);
-  void writeCompressed(const uint8_t* data, size_t length, int32_t headerWriteError,
-                       int32_t dataWriteError);
+  void walkHeaders(bool tolerant, int64_t announcedBlocks, int64_t announcedSize);
+  // The uncompressed bytes of block `index` (cached until the next change).
+  const std::vector<uint8_t>& decodeBlock(size_t index);
+  // Appends one block at the end of the stored blocks.
+  void appendBlock(const uint8_t* data, size_t length, int32_t writeError);
+  // Appends `length` bytes as blocks of B bytes (the last may be shorter).
+  void appendPieces(const uint8_t* data, size_t length, int32_t writeError);
+  // Keeps the first `keep` blocks and cuts the stored bytes after them.
+  void keepBlocks(size_t keep);
+  void cutUnderlying();
+  // Extends the value with zeros, through the write path.
   void growTo(int64_t newSize);
+  void seekUnderlying(int64_t position, int32_t errorCode);
   int64_t endOfBlocks() const;
+  int64_t blockStart(size_t index) const { return int64_t(index) * blockSize_; }
 
   TVZStream& underlying_;
   int64_t startPosition_;
+  uint32_t descriptorBlockSize_;
   uint32_t blockSize_;
   CompressionAlgorithm algorithm_;
   uint8_t level_;
@@ -81,6 +86,8 @@ class TVZCompressedBLOBStream : public TVZStream {
   int64_t position_ = 0;
   int64_t currentBlock_ = 0;
   int64_t compressedTotal_ = 0;
+  int64_t cachedBlock_ = -1;
+  std::vector<uint8_t> cache_;
 };
 
 }  // namespace vz

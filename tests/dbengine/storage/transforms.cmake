@@ -1,0 +1,9 @@
+renovix_test(storage_transforms_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/transform_test_data.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cipher_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/compression_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ppmd_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/vz_streams_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/compressed_blob_stream_test.cpp
+  LIBS dbengine_storage)
