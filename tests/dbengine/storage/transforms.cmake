@@ -6,6 +6,7 @@ renovix_test(storage_transforms_tests
     ${CMAKE_CURRENT_LIST_DIR}/ppmd_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/vz_streams_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/compressed_blob_stream_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_streams_test.cpp
   LIBS dbengine_storage)
 
 # The codec subcommand of vzdb, run as a program on real files.
