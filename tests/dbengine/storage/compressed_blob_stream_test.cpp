@@ -97,10 +97,16 @@ TEST(CompressedBlobStream, BlockCountsFollowTheBlockSize) {
 
 TEST(CompressedBlobStream, SmallPiecesStoreTheSameBytesAsOneWrite) {
   const auto value = transforms_test::sampleText(4321);
-  for (auto algorithm : {CompressionAlgorithm::Zlib, CompressionAlgorithm::Bzip}) {
+  // Every small write encodes the last block again; bzip2 sets up a large
+  // work area each time, so it gets the larger pieces only.
+  const std::pair<CompressionAlgorithm, std::vector<size_t>> cases[] = {
+      {CompressionAlgorithm::Zlib, {1, 7, 999, 1000, 1001}},
+      {CompressionAlgorithm::Bzip, {13, 1000, 1001}},
+  };
+  for (const auto& [algorithm, sizes] : cases) {
     TVZMemoryStream once;
     const auto d1 = writeValue(once, value, descriptor(algorithm, 5));
-    for (size_t piece : {1, 7, 999, 1000, 1001}) {
+    for (size_t piece : sizes) {
       SCOPED_TRACE(std::to_string(int(algorithm)) + "/" + std::to_string(piece));
       TVZMemoryStream pieces;
       const auto d2 = writeValue(pieces, value, descriptor(algorithm, 5), piece);

@@ -39,3 +39,27 @@ TEST(PpmHeader, DecompressionNeedsTheExpectedLength) {
   std::vector<uint8_t> out;
   EXPECT_FALSE(decompressBuffer(CompressionAlgorithm::Ppm, stored.data(), stored.size(), 0, out));
 }
+
+// Every stored PPM buffer of the fixtures, reproduced byte for byte from its
+// input and decoded back; and a header naming another variant refused.
+// Disabled: the variant G model is not reproduced yet (see the issue).
+TEST(PpmVectors, DISABLED_EveryVectorEncodesAndDecodesExactly) {
+  const std::string manifest = testing_support::readFile(testing_support::fixturePath("ppmd/manifest.json"));
+  const auto inputs = transforms_test::jsonValues(manifest, "input");
+  const auto encodings = transforms_test::jsonValues(manifest, "encoding");
+  const auto orders = transforms_test::jsonValues(manifest, "order");
+  const auto memories = transforms_test::jsonValues(manifest, "memory_mib");
+  ASSERT_EQ(encodings.size(), 31u);
+  for (size_t i = 0; i < encodings.size(); ++i) {
+    SCOPED_TRACE(encodings[i]);
+    const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/" + inputs[i]));
+    const auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/" + encodings[i]));
+    const ppmd::Parameters p{std::stoi(orders[i]), std::stoi(memories[i])};
+    EXPECT_EQ(ppmd::compress(input.data(), input.size(), p), stored);
+    EXPECT_EQ(ppmd::decompress(stored.data(), stored.size(), input.size()), input);
+  }
+  auto otherVariant = testing_support::readBytes(testing_support::fixturePath("ppmd/french.L1.ppm"));
+  otherVariant[1] = 0x70;  // variant H
+  std::vector<uint8_t> out;
+  EXPECT_FALSE(decompressBuffer(CompressionAlgorithm::Ppm, otherVariant.data(), otherVariant.size(), 564, out));
+}
