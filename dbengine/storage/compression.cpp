@@ -143,32 +143,35 @@ std::string_view algorithmName(CompressionAlgorithm algorithm) {
   return code < kNames.size() ? kNames[code] : std::string_view();
 }
 
+// Runs one coder; its failures (the PPM coder's exceptions, memory) become a
+// false answer with an empty output.
+template <class Coder>
+static bool guarded(std::vector<uint8_t>& output, Coder coder) {
+  bool ok = false;
+  try {
+    ok = coder();
+  } catch (const platform::Exception&) {
+  } catch (const std::bad_alloc&) {
+  }
+  if (!ok) output.clear();
+  return ok;
+}
+
 bool compressBuffer(CompressionAlgorithm algorithm, uint8_t level, const void* input, size_t length,
                     std::vector<uint8_t>& output) {
   output.clear();
-  if (algorithm == CompressionAlgorithm::None || length == 0 || length > kMaxLength) return false;
+  if (length == 0 || length > kMaxLength) return false;
   const auto* in = static_cast<const uint8_t*>(input);
-  bool ok = false;
-  try {
+  return guarded(output, [&] {
     switch (algorithm) {
-      case CompressionAlgorithm::Zlib: ok = zlibCompress(level, in, length, output); break;
-      case CompressionAlgorithm::Bzip: ok = bzipCompress(level, in, length, output); break;
+      case CompressionAlgorithm::Zlib: return zlibCompress(level, in, length, output) && !output.empty();
+      case CompressionAlgorithm::Bzip: return bzipCompress(level, in, length, output) && !output.empty();
       case CompressionAlgorithm::Ppm:
         output = ppmd::compress(in, length, ppmd::parametersForLevel(level));
-        ok = true;
-        break;
-      default: break;
+        return !output.empty();
+      default: return false;  // None, or a code that names no algorithm
     }
-  } catch (const platform::Exception&) {
-    ok = false;
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  if (!ok || output.empty()) {
-    output.clear();
-    return false;
-  }
-  return true;
+  });
 }
 
 bool decompressBuffer(CompressionAlgorithm algorithm, const void* input, size_t length, size_t expectedLength,
@@ -176,24 +179,16 @@ bool decompressBuffer(CompressionAlgorithm algorithm, const void* input, size_t 
   output.clear();
   if (length > kMaxLength) return false;
   const auto* in = static_cast<const uint8_t*>(input);
-  bool ok = false;
-  try {
+  return guarded(output, [&] {
     switch (algorithm) {
-      case CompressionAlgorithm::Zlib: ok = zlibDecompress(in, length, expectedLength, output); break;
-      case CompressionAlgorithm::Bzip: ok = bzipDecompress(in, length, expectedLength, output); break;
+      case CompressionAlgorithm::Zlib: return zlibDecompress(in, length, expectedLength, output);
+      case CompressionAlgorithm::Bzip: return bzipDecompress(in, length, expectedLength, output);
       case CompressionAlgorithm::Ppm:
         output = ppmd::decompress(in, length, expectedLength);
-        ok = true;
-        break;
-      default: break;
+        return true;
+      default: return false;
     }
-  } catch (const platform::Exception&) {
-    ok = false;
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  if (!ok) output.clear();
-  return ok;
+  });
 }
 
 std::string lastCompressionError() { return lastError; }

@@ -39,6 +39,9 @@ TVZFileStream::TVZFileStream(std::string_view fileName, uint32_t mode) : fileNam
   }
 }
 
+TVZFileStream::TVZFileStream(platform::File file, std::string fileName)
+    : fileName_(std::move(fileName)), file_(std::move(file)) {}
+
 size_t TVZFileStream::read(void* buffer, size_t count) {
   size_t n;
   try {

@@ -124,6 +124,8 @@ class TVZFileStream : public TVZStream {
   // Raises EVZException 10104 "Cannot create file. FileName = %s" or 10105
   // "Cannot open file. FileName = %s, Mode = %d".
   TVZFileStream(std::string_view fileName, uint32_t mode);
+  // Takes over a file that is already open (position 0).
+  TVZFileStream(platform::File file, std::string fileName);
 
   size_t read(void* buffer, size_t count) override;
   size_t write(const void* data, size_t count) override;
@@ -157,15 +159,15 @@ class TVZTemporaryStream : public TVZStream {
   void setSize(int64_t newSize) override;
 
   // True once the contents live in the temporary file.
-  bool inFile() const { return file_.isOpen(); }
+  bool inFile() const { return file_ != nullptr; }
 
  private:
   void moveToFileIfNeeded(uint64_t newEnd);
+  TVZStream& current() { return file_ ? static_cast<TVZStream&>(*file_) : memory_; }
 
   bool disableTempFiles_;
   TVZMemoryStream memory_;
-  platform::File file_;
-  int64_t filePosition_ = 0;
+  std::unique_ptr<TVZFileStream> file_;
 };
 
 }  // namespace vz

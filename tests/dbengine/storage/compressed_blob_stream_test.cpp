@@ -13,19 +13,11 @@
 
 using namespace vz;
 using platform::EVZException;
+using transforms_test::codeOf;
 
 namespace {
 
 constexpr uint32_t kB = 1000;
-
-int32_t codeOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EVZException& e) {
-    return e.nativeError();
-  }
-  return 0;
-}
 
 // A memory stream that records which byte ranges were read from it.
 class RecordingStream : public TVZMemoryStream {

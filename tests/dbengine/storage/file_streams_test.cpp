@@ -15,17 +15,9 @@
 
 using namespace vz;
 using platform::EVZException;
+using transforms_test::messageOf;
 
 namespace {
-
-std::string messageOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EVZException& e) {
-    return e.what();
-  }
-  return "";
-}
 
 size_t filesIn(const std::string& folder) {
   size_t n = 0;

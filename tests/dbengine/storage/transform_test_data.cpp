@@ -3,6 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "platform/errors.h"
+
 namespace transforms_test {
 
 std::vector<uint8_t> fromHex(std::string_view hex) {
@@ -73,6 +75,24 @@ std::vector<std::string> jsonValues(const std::string& json, std::string_view ke
     }
   }
   return values;
+}
+
+int32_t codeOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const platform::EVZException& e) {
+    return e.nativeError();
+  }
+  return 0;
+}
+
+std::string messageOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const platform::EVZException& e) {
+    return e.what();
+  }
+  return "";
 }
 
 }  // namespace transforms_test

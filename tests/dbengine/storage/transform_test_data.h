@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +22,10 @@ std::vector<uint8_t> sampleText(size_t length);
 // Every value of `key` in a JSON text, in order of appearance ("..." values
 // without their quotes, numbers and null as written).
 std::vector<std::string> jsonValues(const std::string& json, std::string_view key);
+
+// The native error code, or the whole message, of the EVZException that `f`
+// raises; 0 or "" when it raises none.
+int32_t codeOf(const std::function<void()>& f);
+std::string messageOf(const std::function<void()>& f);
 
 }  // namespace transforms_test

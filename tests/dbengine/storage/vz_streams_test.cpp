@@ -9,19 +9,7 @@
 
 using namespace vz;
 using platform::EVZException;
-
-namespace {
-
-int32_t codeOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const EVZException& e) {
-    return e.nativeError();
-  }
-  return 0;
-}
-
-}  // namespace
+using transforms_test::codeOf;
 
 TEST(MemoryStream, ReadWriteSeekAndSizeChanges) {
   TVZMemoryStream s;
