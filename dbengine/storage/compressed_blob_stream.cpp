@@ -169,17 +169,31 @@ size_t TVZCompressedBLOBStream::read(void* buffer, size_t count) {
   return done;
 }
 
-void TVZCompressedBLOBStream::appendBlock(const uint8_t* data, size_t length, int32_t writeError) {
-  std::vector<uint8_t> packed;
-  if (!compressBuffer(algorithm_, level_, data, length, packed))
+TVZCompressedBLOBStream::EncodedBlock TVZCompressedBLOBStream::encodeBlock(const uint8_t* data, size_t length) const {
+  EncodedBlock block;
+  if (!compressBuffer(algorithm_, level_, data, length, block.packed))
     throw EVZException(10085, "Compress buffer failed. CompAlg = %d, CompMode = %d, InSize = %d, OutSize = %d",
-                       {int(algorithm_), int(level_), LL(length), LL(packed.size())});
-  BlockEntry entry;
-  entry.header.compressedSize = int32_t(packed.size());
-  entry.header.uncompressedSize = int32_t(length);
-  entry.header.crc = platform::engineCrc32(0, data, length);
-  entry.header.blockLength = int64_t(packed.size()) + int64_t(CompressedBlockHeader::kSize);
-  entry.headerPosition = endOfBlocks();
+                       {int(algorithm_), int(level_), LL(length), LL(block.packed.size())});
+  block.header.compressedSize = int32_t(block.packed.size());
+  block.header.uncompressedSize = int32_t(length);
+  block.header.crc = platform::engineCrc32(0, data, length);
+  block.header.blockLength = int64_t(block.packed.size()) + int64_t(CompressedBlockHeader::kSize);
+  return block;
+}
+
+std::vector<TVZCompressedBLOBStream::EncodedBlock> TVZCompressedBLOBStream::encodePieces(const uint8_t* data,
+                                                                                        size_t length) const {
+  std::vector<EncodedBlock> blocks;
+  for (size_t done = 0; done < length;) {
+    const size_t n = std::min<size_t>(blockSize_, length - done);
+    blocks.push_back(encodeBlock(data + done, n));
+    done += n;
+  }
+  return blocks;
+}
+
+void TVZCompressedBLOBStream::appendBlock(const EncodedBlock& block, int32_t writeError) {
+  BlockEntry entry{block.header, endOfBlocks()};
   uint8_t raw[CompressedBlockHeader::kSize];
   entry.header.store(raw);
   seekUnderlying(entry.headerPosition, 10094);
@@ -187,21 +201,18 @@ void TVZCompressedBLOBStream::appendBlock(const uint8_t* data, size_t length, in
   if (put != sizeof raw)
     throw EVZException(writeError != 0 ? writeError : 10100, kWriteText,
                        {LL(entry.headerPosition), LL(underlying_.size()), LL(sizeof raw), LL(put)});
-  put = underlying_.write(packed.data(), packed.size());
-  if (put != packed.size())
+  put = underlying_.write(block.packed.data(), block.packed.size());
+  if (put != block.packed.size())
     throw EVZException(writeError != 0 ? writeError : 10101, kWriteText,
-                       {LL(entry.headerPosition + int64_t(sizeof raw)), LL(underlying_.size()), LL(packed.size()),
-                        LL(put)});
+                       {LL(entry.headerPosition + int64_t(sizeof raw)), LL(underlying_.size()),
+                        LL(block.packed.size()), LL(put)});
   compressedTotal_ += entry.header.compressedSize;
   blocks_.push_back(entry);
 }
 
-void TVZCompressedBLOBStream::appendPieces(const uint8_t* data, size_t length, int32_t writeError) {
-  for (size_t done = 0; done < length;) {
-    const size_t n = std::min<size_t>(blockSize_, length - done);
-    appendBlock(data + done, n, writeError);
-    done += n;
-  }
+void TVZCompressedBLOBStream::replaceFrom(size_t first, const std::vector<EncodedBlock>& blocks, int32_t writeError) {
+  keepBlocks(first);
+  for (const EncodedBlock& block : blocks) appendBlock(block, writeError);
 }
 
 void TVZCompressedBLOBStream::cutUnderlying() {
@@ -245,10 +256,11 @@ size_t TVZCompressedBLOBStream::write(const void* data, size_t count) {
       std::memcpy(tail.data() + (blockStart(k) - tailStart), block.data(), block.size());
     }
     std::memcpy(tail.data() + (position_ - tailStart), in, count);
-    keepBlocks(first);
-    appendPieces(tail.data(), tail.size(), 0);
+    // Everything is encoded before the stored blocks change, so a failing
+    // compressor leaves the value as it was.
+    replaceFrom(first, encodePieces(tail.data(), tail.size()), 0);
   } else {
-    appendPieces(in, count, 0);
+    replaceFrom(first, encodePieces(in, count), 0);
   }
   cachedBlock_ = -1;
   position_ += int64_t(count);
@@ -269,10 +281,9 @@ void TVZCompressedBLOBStream::growTo(int64_t newSize) {
     if (first < blocks_.size()) {
       std::vector<uint8_t> block = decodeBlock(first);
       block.insert(block.end(), zeros.begin(), zeros.end());
-      keepBlocks(first);
-      appendBlock(block.data(), block.size(), 10097);
+      replaceFrom(first, {encodeBlock(block.data(), block.size())}, 10097);
     } else {
-      appendBlock(zeros.data(), n, 10097);
+      replaceFrom(first, {encodeBlock(zeros.data(), n)}, 10097);
     }
     cachedBlock_ = -1;
     uncompressedSize_ += int64_t(n);
@@ -302,16 +313,10 @@ void TVZCompressedBLOBStream::setSize(int64_t newSize) {
   } else if (newSize < uncompressedSize_) {
     const auto whole = size_t(newSize / blockSize_);
     const auto rest = size_t(newSize % blockSize_);
-    std::vector<uint8_t> part;
-    if (rest > 0) {
-      const std::vector<uint8_t>& block = decodeBlock(whole);
-      part.assign(block.begin(), block.begin() + std::ptrdiff_t(rest));
-    }
-    keepBlocks(whole);
-    if (rest > 0) {
-      appendBlock(part.data(), part.size(), 0);
-      cutUnderlying();
-    }
+    std::vector<EncodedBlock> last;
+    if (rest > 0) last.push_back(encodeBlock(decodeBlock(whole).data(), rest));
+    replaceFrom(whole, last, 0);
+    cutUnderlying();
     uncompressedSize_ = newSize;
   }
   cachedBlock_ = -1;

@@ -62,10 +62,18 @@ class TVZCompressedBLOBStream : public TVZStream {
   void walkHeaders(bool tolerant, int64_t announcedBlocks, int64_t announcedSize);
   // The uncompressed bytes of block `index` (cached until the next change).
   const std::vector<uint8_t>& decodeBlock(size_t index);
-  // Appends one block at the end of the stored blocks.
-  void appendBlock(const uint8_t* data, size_t length, int32_t writeError);
-  // Appends `length` bytes as blocks of B bytes (the last may be shorter).
-  void appendPieces(const uint8_t* data, size_t length, int32_t writeError);
+  struct EncodedBlock {
+    CompressedBlockHeader header;
+    std::vector<uint8_t> packed;
+  };
+  // One block's header and compressed bytes (10085 when the compressor fails).
+  EncodedBlock encodeBlock(const uint8_t* data, size_t length) const;
+  // `length` bytes as blocks of B bytes (the last may be shorter).
+  std::vector<EncodedBlock> encodePieces(const uint8_t* data, size_t length) const;
+  // Appends one block after the stored blocks.
+  void appendBlock(const EncodedBlock& block, int32_t writeError);
+  // Keeps the first `first` blocks and stores `blocks` after them.
+  void replaceFrom(size_t first, const std::vector<EncodedBlock>& blocks, int32_t writeError);
   // Keeps the first `keep` blocks and cuts the stored bytes after them.
   void keepBlocks(size_t keep);
   void cutUnderlying();

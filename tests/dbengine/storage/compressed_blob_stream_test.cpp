@@ -280,10 +280,28 @@ TEST(CompressedBlobStream, UnframedValuesGoStraightThrough) {
   EXPECT_EQ(std::string(buf), "ello");
 }
 
-TEST(CompressedBlobStream, CompressorFailureIsReported) {
-  TVZMemoryStream under;
-  TVZCompressedBLOBStream blob(under, false, true, descriptor(CompressionAlgorithm::Bzip, 0));
+TEST(CompressedBlobStream, CompressorFailureIsReportedAndLosesNothing) {
+  TVZMemoryStream empty;
+  TVZCompressedBLOBStream blob(empty, false, true, descriptor(CompressionAlgorithm::Bzip, 0));
   EXPECT_EQ(codeOf([&] { blob.write("abc", 3); }), 10085);
   EXPECT_EQ(codeOf([&] { blob.seek(-1, SeekOrigin::Begin); }), 10079);
   EXPECT_EQ(codeOf([&] { blob.setSize(-1); }), 10092);
+
+  // A stored value whose level the compressor refuses: reads work, and every
+  // change that fails leaves the stored blocks as they were.
+  TVZMemoryStream under;
+  const auto value = transforms_test::sampleText(2500);
+  auto d = writeValue(under, value, descriptor(CompressionAlgorithm::Zlib));
+  const auto before = stored(under);
+  d.level = 10;
+  TVZCompressedBLOBStream refused(under, false, false, d);
+  refused.seek(0, SeekOrigin::End);
+  EXPECT_EQ(codeOf([&] { refused.write("more", 4); }), 10085);
+  refused.seek(10, SeekOrigin::Begin);
+  EXPECT_EQ(codeOf([&] { refused.write("x", 1); }), 10085);
+  EXPECT_EQ(codeOf([&] { refused.setSize(1200); }), 10085);
+  EXPECT_EQ(codeOf([&] { refused.setSize(2800); }), 10085);
+  EXPECT_EQ(stored(under), before);
+  EXPECT_EQ(refused.size(), 2500);
+  EXPECT_EQ(readValue(under, d), value);
 }
