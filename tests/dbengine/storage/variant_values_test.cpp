@@ -2,7 +2,9 @@
 // the platform's generic variant.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "dbengine/storage/vz_variant.h"
 #include "platform/locale.h"
@@ -145,6 +147,29 @@ TEST(VariantValue, ByteValues) {
   x.setExtended(1.0L / 3);
   EXPECT_EQ(x.size(), 10);
   EXPECT_EQ(x.asExtended(), 1.0L / 3);
+}
+
+TEST(VariantValue, ExtendedIsTheEightyBitFormat) {
+  struct Case {
+    long double value;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {1.0L, {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}},
+      {-2.5L, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x00, 0xC0}},
+      {0.0L, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {HUGE_VALL, {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F}},
+      {0x1p-16445L, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},  // the smallest denormal
+  };
+  for (const Case& c : cases) {
+    const TVZVariant v = values_test::extended(c.value);
+    ASSERT_EQ(v.size(), 10);
+    EXPECT_EQ(std::vector<uint8_t>(v.data(), v.data() + 10), c.bytes) << double(c.value);
+    TVZVariant back;
+    back.attach(st::Extended, c.bytes.data(), 10, false);
+    EXPECT_EQ(back.asExtended(), c.value);
+  }
+  EXPECT_TRUE(std::isnan(values_test::extended(std::nanl("")).asExtended()));
+  EXPECT_EQ(values_test::extended(1e-4000L).asExtended(), 1e-4000L);  // beyond binary64's range
 }
 
 TEST(VariantValue, DateTimeNumbers) {
