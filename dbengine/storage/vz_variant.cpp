@@ -150,78 +150,43 @@ void TVZVariant::setVarBytes(std::string_view bytes) {
   setTyped(st::VarBytes, reinterpret_cast<const uint8_t*>(bytes.data()), int32_t(bytes.size()));
 }
 
-void TVZVariant::setShortInt(int8_t v) {
-  uint8_t b[1];
-  platform::storeI8(b, v);
-  setTyped(st::ShortInt, b, 1);
+template <typename T>
+void TVZVariant::setFixed(StorageType type, void (*store)(uint8_t*, T), T v) {
+  uint8_t b[16];
+  store(b, v);
+  setTyped(type, b, fixedValueSize(type));
 }
-void TVZVariant::setSmallInt(int16_t v) {
-  uint8_t b[2];
-  platform::storeI16(b, v);
-  setTyped(st::SmallInt, b, 2);
+
+namespace {
+
+void storeDay(uint8_t* p, int32_t v) { platform::storeI32(p, v); }
+void storeLogical(uint8_t* p, bool v) { platform::storeI16(p, v ? -1 : 0); }
+bool loadLogical(const uint8_t* p) { return platform::loadI16(p) != 0; }
+DayTime loadDayTime(const uint8_t* p) { return DayTime{platform::loadI32(p), platform::loadI32(p + 4)}; }
+void storeDayTime(uint8_t* p, DayTime v) {
+  platform::storeI32(p, v.day);
+  platform::storeI32(p + 4, v.milliseconds);
 }
-void TVZVariant::setInteger(int32_t v) {
-  uint8_t b[4];
-  platform::storeI32(b, v);
-  setTyped(st::Integer, b, 4);
-}
-void TVZVariant::setLargeInt(int64_t v) {
-  uint8_t b[8];
-  platform::storeI64(b, v);
-  setTyped(st::LargeInt, b, 8);
-}
-void TVZVariant::setByte(uint8_t v) { setTyped(st::Byte, &v, 1); }
-void TVZVariant::setWord(uint16_t v) {
-  uint8_t b[2];
-  platform::storeU16(b, v);
-  setTyped(st::Word, b, 2);
-}
-void TVZVariant::setCardinal(uint32_t v) {
-  uint8_t b[4];
-  platform::storeU32(b, v);
-  setTyped(st::Cardinal, b, 4);
-}
-void TVZVariant::setSingle(float v) {
-  uint8_t b[4];
-  platform::storeF32(b, v);
-  setTyped(st::Single, b, 4);
-}
-void TVZVariant::setFloat(double v) {
-  uint8_t b[8];
-  platform::storeF64(b, v);
-  setTyped(st::Float, b, 8);
-}
-void TVZVariant::setExtended(long double v) {
-  uint8_t b[enc::kExtendedSize];
-  enc::storeExtended(b, v);
-  setTyped(st::Extended, b, enc::kExtendedSize);
-}
-void TVZVariant::setDate(int32_t dayNumber) {
-  uint8_t b[4];
-  platform::storeI32(b, dayNumber);
-  setTyped(st::Date, b, 4);
-}
-void TVZVariant::setTime(int32_t milliseconds) {
-  uint8_t b[4];
-  platform::storeI32(b, milliseconds);
-  setTyped(st::Time, b, 4);
-}
+
+}  // namespace
+
+void TVZVariant::setShortInt(int8_t v) { setFixed(st::ShortInt, platform::storeI8, v); }
+void TVZVariant::setSmallInt(int16_t v) { setFixed(st::SmallInt, platform::storeI16, v); }
+void TVZVariant::setInteger(int32_t v) { setFixed(st::Integer, platform::storeI32, v); }
+void TVZVariant::setLargeInt(int64_t v) { setFixed(st::LargeInt, platform::storeI64, v); }
+void TVZVariant::setByte(uint8_t v) { setFixed(st::Byte, platform::storeU8, v); }
+void TVZVariant::setWord(uint16_t v) { setFixed(st::Word, platform::storeU16, v); }
+void TVZVariant::setCardinal(uint32_t v) { setFixed(st::Cardinal, platform::storeU32, v); }
+void TVZVariant::setSingle(float v) { setFixed(st::Single, platform::storeF32, v); }
+void TVZVariant::setFloat(double v) { setFixed(st::Float, platform::storeF64, v); }
+void TVZVariant::setExtended(long double v) { setFixed(st::Extended, enc::storeExtended, v); }
+void TVZVariant::setDate(int32_t dayNumber) { setFixed(st::Date, storeDay, dayNumber); }
+void TVZVariant::setTime(int32_t milliseconds) { setFixed(st::Time, storeDay, milliseconds); }
 void TVZVariant::setDateTime(int32_t dayNumber, int32_t milliseconds) {
-  uint8_t b[8];
-  platform::storeI32(b, dayNumber);
-  platform::storeI32(b + 4, milliseconds);
-  setTyped(st::DateTime, b, 8);
+  setFixed(st::DateTime, storeDayTime, DayTime{dayNumber, milliseconds});
 }
-void TVZVariant::setLogical(bool v) {
-  uint8_t b[2];
-  platform::storeI16(b, v ? -1 : 0);
-  setTyped(st::Logical, b, 2);
-}
-void TVZVariant::setCurrency(double amount) {
-  uint8_t b[8];
-  platform::storeF64(b, amount);
-  setTyped(st::Currency, b, 8);
-}
+void TVZVariant::setLogical(bool v) { setFixed(st::Logical, storeLogical, v); }
+void TVZVariant::setCurrency(double amount) { setFixed(st::Currency, platform::storeF64, amount); }
 
 namespace {
 
@@ -295,67 +260,27 @@ std::u16string TVZVariant::asWideString() const {
   return enc::wideText(b.data(), int32_t(b.size()));
 }
 
-int8_t TVZVariant::asShortInt() const {
-  std::vector<uint8_t> t;
-  return platform::loadI8(fixedData(st::ShortInt, 1, t));
+template <typename T>
+T TVZVariant::getFixed(StorageType type, T (*load)(const uint8_t*)) const {
+  std::vector<uint8_t> temp;
+  return load(fixedData(type, fixedValueSize(type), temp));
 }
-int16_t TVZVariant::asSmallInt() const {
-  std::vector<uint8_t> t;
-  return platform::loadI16(fixedData(st::SmallInt, 2, t));
-}
-int32_t TVZVariant::asInteger() const {
-  std::vector<uint8_t> t;
-  return platform::loadI32(fixedData(st::Integer, 4, t));
-}
-int64_t TVZVariant::asLargeInt() const {
-  std::vector<uint8_t> t;
-  return platform::loadI64(fixedData(st::LargeInt, 8, t));
-}
-uint8_t TVZVariant::asByte() const {
-  std::vector<uint8_t> t;
-  return platform::loadU8(fixedData(st::Byte, 1, t));
-}
-uint16_t TVZVariant::asWord() const {
-  std::vector<uint8_t> t;
-  return platform::loadU16(fixedData(st::Word, 2, t));
-}
-uint32_t TVZVariant::asCardinal() const {
-  std::vector<uint8_t> t;
-  return platform::loadU32(fixedData(st::Cardinal, 4, t));
-}
-float TVZVariant::asSingle() const {
-  std::vector<uint8_t> t;
-  return platform::loadF32(fixedData(st::Single, 4, t));
-}
-double TVZVariant::asFloat() const {
-  std::vector<uint8_t> t;
-  return platform::loadF64(fixedData(st::Float, 8, t));
-}
-long double TVZVariant::asExtended() const {
-  std::vector<uint8_t> t;
-  return enc::loadExtended(fixedData(st::Extended, enc::kExtendedSize, t));
-}
-int32_t TVZVariant::asDate() const {
-  std::vector<uint8_t> t;
-  return platform::loadI32(fixedData(st::Date, 4, t));
-}
-int32_t TVZVariant::asTime() const {
-  std::vector<uint8_t> t;
-  return platform::loadI32(fixedData(st::Time, 4, t));
-}
-DayTime TVZVariant::asDateTime() const {
-  std::vector<uint8_t> t;
-  const uint8_t* p = fixedData(st::DateTime, 8, t);
-  return DayTime{platform::loadI32(p), platform::loadI32(p + 4)};
-}
-bool TVZVariant::asLogical() const {
-  std::vector<uint8_t> t;
-  return platform::loadI16(fixedData(st::Logical, 2, t)) != 0;
-}
-double TVZVariant::asCurrency() const {
-  std::vector<uint8_t> t;
-  return platform::loadF64(fixedData(st::Currency, 8, t));
-}
+
+int8_t TVZVariant::asShortInt() const { return getFixed(st::ShortInt, platform::loadI8); }
+int16_t TVZVariant::asSmallInt() const { return getFixed(st::SmallInt, platform::loadI16); }
+int32_t TVZVariant::asInteger() const { return getFixed(st::Integer, platform::loadI32); }
+int64_t TVZVariant::asLargeInt() const { return getFixed(st::LargeInt, platform::loadI64); }
+uint8_t TVZVariant::asByte() const { return getFixed(st::Byte, platform::loadU8); }
+uint16_t TVZVariant::asWord() const { return getFixed(st::Word, platform::loadU16); }
+uint32_t TVZVariant::asCardinal() const { return getFixed(st::Cardinal, platform::loadU32); }
+float TVZVariant::asSingle() const { return getFixed(st::Single, platform::loadF32); }
+double TVZVariant::asFloat() const { return getFixed(st::Float, platform::loadF64); }
+long double TVZVariant::asExtended() const { return getFixed(st::Extended, enc::loadExtended); }
+int32_t TVZVariant::asDate() const { return getFixed(st::Date, platform::loadI32); }
+int32_t TVZVariant::asTime() const { return getFixed(st::Time, platform::loadI32); }
+DayTime TVZVariant::asDateTime() const { return getFixed(st::DateTime, loadDayTime); }
+bool TVZVariant::asLogical() const { return getFixed(st::Logical, loadLogical); }
+double TVZVariant::asCurrency() const { return getFixed(st::Currency, platform::loadF64); }
 
 std::string TVZVariant::asBlob() const {
   checkNotNull();

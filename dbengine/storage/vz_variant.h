@@ -195,6 +195,11 @@ class TVZVariant {
   // This value's data converted to `target` (a copy when it is of that type).
   std::vector<uint8_t> convertedData(StorageType target) const;
   const uint8_t* fixedData(StorageType requested, int32_t n, std::vector<uint8_t>& temp) const;
+  // A fixed-width value set or read through its little-endian coder.
+  template <typename T>
+  void setFixed(StorageType type, void (*store)(uint8_t*, T), T v);
+  template <typename T>
+  T getFixed(StorageType type, T (*load)(const uint8_t*)) const;
 
   StorageType type_ = storage_type::None;
   int32_t size_ = 0;

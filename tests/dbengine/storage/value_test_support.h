@@ -21,7 +21,9 @@ void expectVZError(F&& f, int32_t code, std::string_view message = {}) {
     ADD_FAILURE() << "no error, expected " << code;
   } catch (const platform::EVZException& e) {
     EXPECT_EQ(e.nativeError(), code) << e.what();
-    if (!message.empty()) EXPECT_EQ(std::string(e.what()), message);
+    if (!message.empty()) {
+      EXPECT_EQ(std::string(e.what()), message);
+    }
   }
 }
 

@@ -65,7 +65,9 @@ TEST_F(Arithmetic, ResultTypeAndValue) {
   for (Case& c : cases) {
     const TVZVariant r = apply(c.a, c.op, c.b);
     EXPECT_EQ(r.type(), c.type) << c.a.asString() << " op " << c.b.asString();
-    if (!c.value.empty()) EXPECT_EQ(r.asString(), c.value) << c.a.asString() << " op " << c.b.asString();
+    if (!c.value.empty()) {
+      EXPECT_EQ(r.asString(), c.value) << c.a.asString() << " op " << c.b.asString();
+    }
   }
   EXPECT_EQ(apply(vt::time(3600000), Op::Add, vt::time(86000000)).asTime(), 89600000);
 }

@@ -112,8 +112,12 @@ TEST_F(Casts, TextsToDatesAndTimes) {
   };
   for (Case& c : cases) {
     const TVZVariant r = cast(c.from, c.to);
-    if (c.to == st::Date) EXPECT_EQ(r.asDate(), c.day) << c.from.asString();
-    if (c.to == st::Time) EXPECT_EQ(r.asTime(), c.ms) << c.from.asString();
+    if (c.to == st::Date) {
+      EXPECT_EQ(r.asDate(), c.day) << c.from.asString();
+    }
+    if (c.to == st::Time) {
+      EXPECT_EQ(r.asTime(), c.ms) << c.from.asString();
+    }
     if (c.to == st::DateTime) {
       EXPECT_EQ(r.asDateTime().day, c.day) << c.from.asString();
       EXPECT_EQ(r.asDateTime().milliseconds, c.ms) << c.from.asString();
