@@ -101,6 +101,25 @@ TEST(DateFormater, Writing) {
   EXPECT_DOUBLE_EQ(twelve.read(twelve.write(at(1899, 12, 30, 13, 5))), at(1899, 12, 30, 13, 5));
 }
 
+TEST(DateFormater, NamesFollowTheLocale) {
+  struct Case {
+    const char* locale;
+    const char* pattern;
+    double when;
+    const char* expected;
+  } cases[] = {
+      {"en_US", "DAY DD MONTH YYYY", at(2024, 7, 15), "Monday 15 July 2024"},
+      {"en_US", "DDD MON", at(2024, 7, 15), "Mon Jul"},
+      {"fr_FR", "DAY DD MONTH YYYY", at(2024, 7, 15), "lundi 15 juillet 2024"},
+      {"fr_FR", "MONTH", at(2024, 2, 1), "f\xE9vrier"},  // Windows-1252
+  };
+  for (const Case& c : cases) {
+    platform::setUserLocale(c.locale);
+    EXPECT_EQ(TDateFormater(c.pattern).write(c.when), c.expected) << c.locale << " " << c.pattern;
+  }
+  platform::setUserLocale("en_US");
+}
+
 TEST(DateFormater, ResultTypeAndLongestText) {
   const std::tuple<const char*, DeclaredType, int32_t> cases[] = {
       {"HH24:NN", dt::Time, 5},          {"DD/MM/YYYY", dt::Date, 10},
