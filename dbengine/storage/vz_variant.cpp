@@ -159,7 +159,6 @@ void TVZVariant::setFixed(StorageType type, void (*store)(uint8_t*, T), T v) {
 
 namespace {
 
-void storeDay(uint8_t* p, int32_t v) { platform::storeI32(p, v); }
 void storeLogical(uint8_t* p, bool v) { platform::storeI16(p, v ? -1 : 0); }
 bool loadLogical(const uint8_t* p) { return platform::loadI16(p) != 0; }
 DayTime loadDayTime(const uint8_t* p) { return DayTime{platform::loadI32(p), platform::loadI32(p + 4)}; }
@@ -180,8 +179,8 @@ void TVZVariant::setCardinal(uint32_t v) { setFixed(st::Cardinal, platform::stor
 void TVZVariant::setSingle(float v) { setFixed(st::Single, platform::storeF32, v); }
 void TVZVariant::setFloat(double v) { setFixed(st::Float, platform::storeF64, v); }
 void TVZVariant::setExtended(long double v) { setFixed(st::Extended, enc::storeExtended, v); }
-void TVZVariant::setDate(int32_t dayNumber) { setFixed(st::Date, storeDay, dayNumber); }
-void TVZVariant::setTime(int32_t milliseconds) { setFixed(st::Time, storeDay, milliseconds); }
+void TVZVariant::setDate(int32_t dayNumber) { setFixed(st::Date, platform::storeI32, dayNumber); }
+void TVZVariant::setTime(int32_t milliseconds) { setFixed(st::Time, platform::storeI32, milliseconds); }
 void TVZVariant::setDateTime(int32_t dayNumber, int32_t milliseconds) {
   setFixed(st::DateTime, storeDayTime, DayTime{dayNumber, milliseconds});
 }
