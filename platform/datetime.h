@@ -17,8 +17,11 @@ bool tryEncodeTime(int hour, int minute, int second, int millisecond, double& ou
 double encodeDate(int year, int month, int day);
 double encodeTime(int hour, int minute, int second, int millisecond);
 
+// The value is first rounded to the nearest millisecond (so 23:59:59.9996
+// is the next midnight), for the date and the time alike. Days outside the
+// years 1 to 9999 decode by the same calendar (year 0 is 1 BC); NaN decodes
+// as 0 and infinities as the farthest days held (some 270 million years).
 void decodeDate(double dateTime, int& year, int& month, int& day);
-// Milliseconds rounded to the nearest millisecond of the day.
 void decodeTime(double dateTime, int& hour, int& minute, int& second, int& millisecond);
 // 1 = Sunday ... 7 = Saturday.
 int dayOfWeek(double dateTime);

@@ -39,8 +39,9 @@ struct FormatSettings {
   // 10 "1 $-" 11 "$ 1-" 12 "$ -1" 13 "1- $" 14 "($ 1)" 15 "(1 $)"
   uint8_t negCurrFormat = 1;
   uint8_t currencyDecimals = 2;
-  // Two-digit years are read within a century window ending this many years
-  // after the current year (0: years 00-99 are 1900-1999... as the toolkit's
+  // Two-digit years are read within the hundred years starting this many
+  // years before the current year (50 in 2025: 75 is 1975, 74 is 2074); 0
+  // puts them in the current year's century (the toolkit's
   // TwoDigitYearCenturyWindow).
   uint16_t twoDigitYearCenturyWindow = 50;
 };

@@ -72,6 +72,7 @@ Registry& registry() {
 LocaleData::LocaleData(const std::string& localeName) : name(localeName), locale(localeName.c_str()) {
   caseCollator = makeCollator(locale, UCOL_TERTIARY);
   noCaseCollator = makeCollator(locale, UCOL_SECONDARY);
+  ascii = asciiCollationOf(*caseCollator);
   const std::string language = locale.getLanguage();
   turkicCase = language == "tr" || language == "az";
   for (int b = 0; b < 256; ++b) {

@@ -57,8 +57,12 @@ std::string wideToUtf8(std::u16string_view wide);
 const FormatSettings& formatSettings();
 
 // Text to number by the toolkit's rules: blanks around the number allowed,
-// the settings' decimal separator, an optional exponent; integers also in
-// "$hex" and "0x" forms. False when the text is no number or out of range.
+// an optional sign, the settings' decimal separator (no thousand
+// separators), an optional exponent; "INF", "-INF" and "NAN" as the number
+// texts write them (not for currency). Integers are decimal, or "$hex" /
+// "0xhex" of up to 32 (64) bits read as two's complement ("$FFFFFFFF" is -1).
+// False when the text is no number or out of range; a floating-point number
+// too small for a double is 0.
 bool tryTextToInt(std::string_view text, int32_t& out);
 bool tryTextToInt64(std::string_view text, int64_t& out);
 bool tryTextToFloat(std::string_view text, double& out, const FormatSettings& fs = formatSettings());
@@ -81,8 +85,15 @@ std::string timeToText(double dateTime, const FormatSettings& fs = formatSetting
 std::string dateTimeToText(double dateTime, const FormatSettings& fs = formatSettings());
 
 // Texts to date-time numbers by the settings' short date order and
-// separators (StrToDate, StrToTime, StrToDateTime). False when the text is
-// no date or time, or names one that does not exist.
+// separators (StrToDate, StrToTime, StrToDateTime). Dates are two or three
+// numbers parted by the date separator, in the order of the short date
+// format (two numbers: the current year; a first number of three or four
+// digits is the year; a year of one or two digits falls in the century
+// window). Times are h[:n[:s[.z]]] with the time separator, the decimal
+// separator or "." before the milliseconds, and the settings' or the English
+// AM/PM words before or after. A date and time is a date, then optionally a
+// time, or a time alone. False when the text is no date or time, has
+// anything after it, or names one that does not exist.
 bool tryTextToDate(std::string_view text, double& out, const FormatSettings& fs = formatSettings());
 bool tryTextToTime(std::string_view text, double& out, const FormatSettings& fs = formatSettings());
 bool tryTextToDateTime(std::string_view text, double& out, const FormatSettings& fs = formatSettings());

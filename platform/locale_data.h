@@ -16,6 +16,21 @@
 
 namespace platform {
 
+// The collation of ASCII texts in a locale where every ASCII character weighs
+// one collation element of its own (no contractions or expansions among
+// them): texts made only of such characters compare by these tables with the
+// same result as the collator, level by level.
+struct AsciiCollation {
+  bool usable = false;
+  // 0: ignorable; else the character's place in primary order.
+  std::array<uint16_t, 128> primary{};
+  // Order among the characters of the same primary weight.
+  std::array<uint8_t, 128> secondary{};
+  std::array<uint8_t, 128> tertiary{};
+};
+
+AsciiCollation asciiCollationOf(const icu::Collator& collator);
+
 struct LocaleData {
   explicit LocaleData(const std::string& localeName);
 
@@ -25,6 +40,7 @@ struct LocaleData {
   // `noCaseCollator` at secondary strength (accents count, case does not).
   std::unique_ptr<icu::Collator> caseCollator;
   std::unique_ptr<icu::Collator> noCaseCollator;
+  AsciiCollation ascii;
   // Dotted and dotless i take the Turkic case pairs.
   bool turkicCase = false;
   // Windows-1252 byte -> byte of the other case (itself when that case has

@@ -4,4 +4,6 @@ renovix_test(platform_locale_tests
     ${CMAKE_CURRENT_LIST_DIR}/collation_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/locale_forms_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/number_text_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/datetime_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/date_text_test.cpp
   LIBS platform ICU::uc)
