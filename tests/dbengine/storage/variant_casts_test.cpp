@@ -203,6 +203,40 @@ TEST_F(Casts, NumbersToTextFollowTheLocale) {
   }
 }
 
+TEST_F(Casts, DatesAndTimesAsTextsFollowTheLocale) {
+  struct Case {
+    TVZVariant from;
+    const char* en;
+    const char* fr;
+  } cases[] = {
+      {vt::date(738900), "1/15/2024", "15/01/2024"},
+      {vt::time(30600000), "8:30:00 AM", "08:30:00"},
+      {vt::dateTime(738900, 30600000), "1/15/2024 8:30:00 AM", "15/01/2024 08:30:00"},
+      {vt::dateTime(738900, 0), "1/15/2024", "15/01/2024"},  // no time at midnight
+  };
+  for (Case& c : cases) {
+    for (auto [locale, expected] : {std::pair{"en_US", c.en}, std::pair{"fr_FR", c.fr}}) {
+      platform::setUserLocale(locale);
+      const TVZVariant t = cast(c.from, st::String);
+      EXPECT_EQ(t.asString(), expected) << locale;
+      // and the locale's text reads back as the same value
+      EXPECT_EQ(cast(t, c.from.type()).compare(c.from), 0) << locale << " " << expected;
+    }
+  }
+}
+
+TEST_F(Casts, OnlyAnsiTextsReadTheFixedForms) {
+  EXPECT_EQ(cast(vt::text("2024.01.15"), st::Date).asDate(), 738900);
+  expectVZError([] { vt::wide(u"2024.01.15").cast(st::Date); }, 30051);
+  expectVZError([] { vt::memo("2024.01.15").cast(st::DateTime); }, 30051);
+  expectVZError([] { vt::memo("08:30:00x").cast(st::Time); }, 30051);
+  EXPECT_EQ(cast(vt::text("08:30:00x"), st::Time).asTime(), 30600000);
+  EXPECT_EQ(cast(vt::wide(u"1/15/2024"), st::Date).asDate(), 738900);
+  // 2024-1-15 is no fixed form and goes to the locale's form, which does not
+  // read it either.
+  expectVZError([] { vt::text("2024-1-15").cast(st::Date); }, 30051);
+}
+
 TEST_F(Casts, EmptyDatesAndMidnightGiveThePresentEmptyText) {
   for (TVZVariant v : {vt::time(0), vt::date(kEmptyDate), vt::dateTime(kEmptyDate, 0)}) {
     const TVZVariant r = cast(v, st::String);
