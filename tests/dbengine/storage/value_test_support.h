@@ -27,26 +27,6 @@ void expectVZError(F&& f, int32_t code, std::string_view message = {}) {
   }
 }
 
-inline vz::TVZVariant integer(int32_t v) {
-  vz::TVZVariant x;
-  x.setInteger(v);
-  return x;
-}
-inline vz::TVZVariant floating(double v) {
-  vz::TVZVariant x;
-  x.setFloat(v);
-  return x;
-}
-inline vz::TVZVariant text(std::string_view v) {
-  vz::TVZVariant x;
-  x.setString(v);
-  return x;
-}
-inline vz::TVZVariant date(int32_t day) {
-  vz::TVZVariant x;
-  x.setDate(day);
-  return x;
-}
 inline vz::TVZVariant dateTime(int32_t day, int32_t ms) {
   vz::TVZVariant x;
   x.setDateTime(day, ms);
@@ -60,6 +40,10 @@ inline vz::TVZVariant nullOf(vz::StorageType type) { return vz::TVZVariant(type)
     x.setter(v);                              \
     return x;                                 \
   }
+VALUES_TEST_MAKER(integer, setInteger, int32_t)
+VALUES_TEST_MAKER(floating, setFloat, double)
+VALUES_TEST_MAKER(text, setString, std::string_view)
+VALUES_TEST_MAKER(date, setDate, int32_t)
 VALUES_TEST_MAKER(shortInt, setShortInt, int8_t)
 VALUES_TEST_MAKER(smallInt, setSmallInt, int16_t)
 VALUES_TEST_MAKER(largeInt, setLargeInt, int64_t)
