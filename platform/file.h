@@ -2,6 +2,7 @@
 // flush, and single-byte locks.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -33,7 +34,10 @@ enum class Disposition {
 };
 
 struct OpenOptions {
-  bool deleteOnClose = false;   // the file disappears when this handle closes
+  // The file disappears when this handle closes. Its name goes at once, when
+  // the open succeeds; the data lives on until the handle is closed. Other
+  // handles must share deleting (and this one counts as deleting for them).
+  bool deleteOnClose = false;
   bool sequentialScan = false;  // read-ahead hint
   bool writeThrough = false;    // every write reaches the disk before returning
 };
@@ -47,16 +51,24 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // Opens or creates; EOSError (with the system's reason, "sharing
-  // violation" among them) on failure.
+  // Opens or creates; EOSError (with the system's reason) on failure. A
+  // sharing violation raises EOSError with errorNumber() kSharingViolation
+  // and a message that says so; a file with the read-only attribute refuses
+  // write access (EACCES), a folder refuses to open (EISDIR). Truncation
+  // (CreateAlways, TruncateExisting) happens only once sharing allows it.
   static File open(std::string_view path, Access access, unsigned share, Disposition disposition,
                    OpenOptions options = {});
+
+  // The error number of a refused open for sharing reasons.
+  static constexpr int kSharingViolation = EBUSY;
 
   bool isOpen() const { return fd_ >= 0; }
   void close();
   const std::string& path() const { return path_; }
 
   // Positioned I/O; reads return fewer bytes only at the end of the file.
+  // Reading a handle opened for writing only, or writing one opened for
+  // reading only, raises EOSError (EACCES), as on Windows.
   size_t readAt(uint64_t offset, void* buffer, size_t length);
   void writeAt(uint64_t offset, const void* data, size_t length);
   // Sequential I/O from a current position.
@@ -72,16 +84,24 @@ class File {
   // Locks `length` bytes at `offset` for this handle. Fails at once (false)
   // when any part is held by another handle, of this process or another, or
   // already by this handle, as Windows does. Locks die with the handle and
-  // with the process.
+  // with the process. The lock is advisory: it keeps out other lockers, not
+  // readers and writers. A range that is empty or reaches the top 4 KiB of
+  // the signed 64-bit offsets (kept for the sharing bookkeeping) raises
+  // EOSError (EINVAL).
   bool tryLock(uint64_t offset, uint64_t length = 1);
-  // False when this handle holds no such lock.
+  // Releases a range exactly as it was locked; false when this handle holds
+  // no such lock.
   bool unlock(uint64_t offset, uint64_t length = 1);
 
  private:
+  void requireOpen() const;
+
   int fd_ = -1;
   std::string path_;
   uint64_t position_ = 0;
   std::set<std::pair<uint64_t, uint64_t>> locks_;
+  Access access_ = Access::Read;
+  bool writableDescriptor_ = false;
 };
 
 }  // namespace platform

@@ -16,8 +16,10 @@ struct ProcessEntry {
 // Every running process, each with every name it is known by: its command
 // name, its executable's path and the first word of its command line
 // (programs under a compatibility layer show their Windows path there), as
-// separate entries for one pid, duplicates dropped. Empty when the process
-// list cannot be read.
+// separate entries for one pid, duplicates dropped. Names that cannot be
+// read (the process ended, or belongs to someone else) are left out; the
+// command name is readable for every process. Characters outside ASCII
+// become "?". Empty when the process list cannot be read.
 std::vector<ProcessEntry> processSnapshot();
 
 }  // namespace platform

@@ -1,0 +1,44 @@
+// The PPM buffer format: a 4-byte little-endian header word followed by a
+// PPMd variant G stream (PPM with information inheritance, range coded) whose
+// end is coded as an escape from the root context.
+//
+// Header word = (order - 1) | ((memory MiB - 1) << 4) | (6 << 12), 6 being
+// the variant letter G counted from A.
+//
+// The model memory is one process-wide block, kept between calls and
+// allocated anew only when another size is needed; a process-wide lock
+// serialises every compression and decompression.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vz::ppmd {
+
+struct Parameters {
+  int order = 2;      // 2..16
+  int memoryMiB = 2;  // 1..256
+};
+
+inline constexpr uint32_t kVariantG = 6;
+inline constexpr size_t kHeaderSize = 4;
+
+// The order and memory of a compression level; levels outside 1..9 are
+// clamped into it.
+Parameters parametersForLevel(int level);
+uint32_t headerWord(const Parameters& parameters);
+
+// Header word and stream for `length` bytes. Raises platform::Exception
+// ("PPM Compression error") when nothing could be produced.
+std::vector<uint8_t> compress(const void* input, size_t length, const Parameters& parameters);
+
+// Decodes a buffer made by compress(). Raises platform::Exception:
+// "PPM DecpmpressBuf: OutSize must be set" when expectedLength is 0;
+// "PPM Decompression error" when the header names another variant or an
+// order or memory the coder cannot take, when the model memory cannot be
+// allocated, when the stream is cut short or decodes to more than
+// expectedLength bytes, or when nothing was decoded.
+std::vector<uint8_t> decompress(const void* input, size_t length, size_t expectedLength);
+
+}  // namespace vz::ppmd
