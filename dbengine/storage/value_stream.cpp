@@ -13,9 +13,9 @@ namespace {
 // reads 10183 + item.
 enum Item { TypeItem = 0, NullItem = 1, SizeItem = 2, DataItem = 3 };
 
-void writeItem(ByteStream& s, Item item, const void* bytes, int64_t n) {
+void writeItem(TVZStream& s, Item item, const void* bytes, int64_t n) {
   const int64_t position = s.position();
-  const int64_t written = n > 0 ? s.write(bytes, n) : 0;
+  const int64_t written = n > 0 ? int64_t(s.write(bytes, size_t(n))) : 0;
   if (written != n) {
     throw platform::EVZException(
         10179 + item, "Cannot write to stream. Position = %d, Stream size = %d, Block size = %d, Bytes Write = %d",
@@ -23,21 +23,21 @@ void writeItem(ByteStream& s, Item item, const void* bytes, int64_t n) {
   }
 }
 
-[[noreturn]] void throwShortRead(const ByteStream& s, Item item, int64_t position, int64_t n, int64_t got) {
+[[noreturn]] void throwShortRead(TVZStream& s, Item item, int64_t position, int64_t n, int64_t got) {
   throw platform::EVZException(
       10183 + item, "Cannot read from stream. Position = %d, Stream size = %d, Block size = %d, Bytes Read = %d",
       {position, s.size(), n, got});
 }
 
-void readItem(ByteStream& s, Item item, void* bytes, int64_t n) {
+void readItem(TVZStream& s, Item item, void* bytes, int64_t n) {
   const int64_t position = s.position();
-  const int64_t got = n > 0 ? s.read(bytes, n) : 0;
+  const int64_t got = n > 0 ? int64_t(s.read(bytes, size_t(n))) : 0;
   if (got != n) throwShortRead(s, item, position, n, got);
 }
 
 }  // namespace
 
-void TVZVariant::writeTo(ByteStream& stream) const {
+void TVZVariant::writeTo(TVZStream& stream) const {
   const uint8_t type = type_;
   const bool null = isNull();
   const uint8_t marker = null ? kNullMarker : 0;
@@ -50,7 +50,7 @@ void TVZVariant::writeTo(ByteStream& stream) const {
   writeItem(stream, DataItem, data(), size_);
 }
 
-void TVZVariant::readFrom(ByteStream& stream) {
+void TVZVariant::readFrom(TVZStream& stream) {
   clear(storage_type::None);
   uint8_t type = 0, marker = 0;
   readItem(stream, TypeItem, &type, 1);

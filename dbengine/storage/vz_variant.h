@@ -21,7 +21,7 @@
 
 namespace vz {
 
-class ByteStream;
+class TVZStream;
 
 // Outcome of comparing two values. The null cases are reported apart for
 // callers that order nulls themselves; compare() maps them to Less, Greater
@@ -160,8 +160,8 @@ class TVZVariant {
 
   // The value stream format: type, null marker, then (present values only)
   // the int32 size and the data. Reading first clears the value.
-  void writeTo(ByteStream& stream) const;
-  void readFrom(ByteStream& stream);
+  void writeTo(TVZStream& stream) const;
+  void readFrom(TVZStream& stream);
 
   // The platform's generic variant. Setting follows the setter rules (a
   // typed value keeps its type); unsupported codes raise "Unsupported Variant

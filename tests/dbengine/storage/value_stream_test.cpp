@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dbengine/storage/vz_streams.h"
 #include "dbengine/storage/vz_variant.h"
 #include "value_test_support.h"
 
@@ -16,36 +17,24 @@ namespace st = storage_type;
 namespace vt = values_test;
 using vt::expectVZError;
 
-// An in-memory stream that may refuse to grow past a capacity, as a full
-// medium would.
-class MemoryStream : public ByteStream {
+// A memory stream that refuses to grow past a capacity, as a full medium
+// would.
+class MemoryStream : public TVZMemoryStream {
  public:
-  explicit MemoryStream(std::vector<uint8_t> bytes = {}, size_t capacity = size_t(INT64_MAX))
-      : bytes_(std::move(bytes)), capacity_(capacity) {}
-  int64_t read(void* buffer, int64_t count) override {
-    const int64_t n = std::min<int64_t>(count, int64_t(bytes_.size()) - pos_);
-    if (n <= 0) return 0;
-    std::memcpy(buffer, bytes_.data() + pos_, size_t(n));
-    pos_ += n;
-    return n;
+  explicit MemoryStream(const std::vector<uint8_t>& bytes = {}, size_t capacity = SIZE_MAX) : capacity_(capacity) {
+    if (!bytes.empty()) TVZMemoryStream::write(bytes.data(), bytes.size());
+    rewind();
   }
-  int64_t write(const void* buffer, int64_t count) override {
-    const int64_t n = std::min<int64_t>(count, int64_t(capacity_) - pos_);
-    if (n <= 0) return 0;
-    if (bytes_.size() < size_t(pos_ + n)) bytes_.resize(size_t(pos_ + n));
-    std::memcpy(bytes_.data() + pos_, buffer, size_t(n));
-    pos_ += n;
-    return n;
+  size_t write(const void* data, size_t count) override {
+    const uint64_t at = uint64_t(position());
+    const size_t room = at >= capacity_ ? 0 : size_t(std::min<uint64_t>(count, capacity_ - at));
+    return room > 0 ? TVZMemoryStream::write(data, room) : 0;
   }
-  int64_t position() const override { return pos_; }
-  int64_t size() const override { return int64_t(bytes_.size()); }
-  const std::vector<uint8_t>& bytes() const { return bytes_; }
-  void rewind() { pos_ = 0; }
+  std::vector<uint8_t> bytes() { return std::vector<uint8_t>(data(), data() + size()); }
+  void rewind() { setPosition(0); }
 
  private:
-  std::vector<uint8_t> bytes_;
   size_t capacity_;
-  int64_t pos_ = 0;
 };
 
 TEST(ValueStream, Layout) {
