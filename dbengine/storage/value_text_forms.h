@@ -9,10 +9,11 @@
 //   CURRENCY          the amount rounded to four decimals, the platform's
 //                     general currency text: locale decimal separator, no
 //                     thousand separators, no currency symbol: "12,3456".
-//   DATE              the locale's short date form ("01/15/2024",
-//                     "15/01/2024"); the empty date gives the empty text.
-//   TIME              the locale's long time form ("08:30:00 AM",
-//                     "08:30:00"); midnight (0 ms) gives the empty text.
+//   DATE              the locale's short date form ("1/15/2024" en_US,
+//                     "15/01/2024" fr_FR); the empty date gives the empty
+//                     text; a day outside the years 1 to 9999 fails.
+//   TIME              the locale's long time form ("8:30:00 AM" en_US,
+//                     "08:30:00" fr_FR); midnight (0 ms) gives the empty text.
 //   DATETIME          the locale's date-and-time form: short date, a blank,
 //                     long time, the time left out at midnight; the empty
 //                     date with 0 ms gives the empty text, the empty date
