@@ -2,9 +2,9 @@
 // writing and reading numbers, dates and times; the code pages (ANSI is
 // Windows-1252, OEM is 850).
 //
-// The user's locale is taken at first use from LC_ALL, LC_COLLATE / LANG
-// ("fr_FR.UTF-8" -> fr_FR; "C", "POSIX" or nothing -> en_US). Tests and tools
-// may choose another with setUserLocale().
+// The user's locale is taken at first use from LC_ALL, else LANG, and serves
+// every service below ("fr_FR.UTF-8" -> fr_FR; "C", "POSIX" or nothing ->
+// en_US). Tests and tools may choose another with setUserLocale().
 #pragma once
 
 #include <cstdint>
@@ -15,15 +15,18 @@
 
 namespace platform {
 
-void setUserLocale(std::string_view name);  // "fr_FR", "de_DE", "en_US", ...
+// "fr_FR", "de_DE", "en_US", "fr_FR.UTF-8", ...; "" goes back to the
+// environment's locale. Settings handed out earlier stay valid.
+void setUserLocale(std::string_view name);
 std::string userLocaleName();
 
 // CompareString(LOCALE_USER_DEFAULT, SORT_STRINGSORT [| NORM_IGNORECASE])
 // for Windows-1252 texts and for UTF-16 texts: negative, 0 or positive.
 // Punctuation counts (string sort); ignoring case compares at secondary
 // strength. Equal texts under the collator that differ in their bytes are
-// ordered by their code points, so only identical texts compare equal
-// unless case is ignored.
+// ordered by their code points (ignoring case: by their case-folded code
+// points), so only identical texts compare equal, or texts that differ only
+// in case when case is ignored.
 int compareAnsi(std::string_view a, std::string_view b, bool ignoreCase);
 int compareWide(std::u16string_view a, std::u16string_view b, bool ignoreCase);
 
@@ -45,6 +48,10 @@ std::string wideToAnsi(std::u16string_view wide);
 std::string ansiToUtf8(std::string_view ansi);
 std::string utf8ToAnsi(std::string_view utf8);
 std::string oemToAnsi(std::string_view oem);
+// UTF-8 <-> UTF-16 (for file names and the windows); malformed UTF-8 and
+// lone surrogates become U+FFFD.
+std::u16string utf8ToWide(std::string_view utf8);
+std::string wideToUtf8(std::u16string_view wide);
 
 // The user's locale's number, currency, date and time conventions.
 const FormatSettings& formatSettings();
