@@ -1,5 +1,6 @@
 #include "dbengine/storage/database_file_check.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -29,7 +30,11 @@ class Checker {
         catalogue_(catalogue),
         g_(manager.freeSpace().geometry()),
         total_(manager.header().totalPageCount),
-        dataSize_(manager.pageDataSize()) {}
+        dataSize_(manager.pageDataSize()) {
+    // Only the pages the file really holds are looked at.
+    const int64_t present = (manager.file().size() - manager.pageOffset(0)) / manager.pageSize();
+    total_ = std::clamp<int64_t>(present, 0, total_);
+  }
 
   TVZFileReport run() {
     checkFileSize();
@@ -57,11 +62,11 @@ class Checker {
   }
 
   void checkFileSize() {
-    const int64_t needed = m_.pageOffset(0) + total_ * m_.pageSize();
+    const int64_t needed = m_.pageOffset(0) + int64_t(m_.header().totalPageCount) * m_.pageSize();
     const int64_t size = m_.file().size();
     if (size < needed)
-      problem("the file has " + std::to_string(size) + " bytes; its " + std::to_string(total_) + " pages need " +
-              std::to_string(needed));
+      problem("the file has " + std::to_string(size) + " bytes; its " +
+              std::to_string(m_.header().totalPageCount) + " pages need " + std::to_string(needed));
   }
 
   void readPageHeaders() {

@@ -533,6 +533,11 @@ void TVZDiskPageManager::commit(int32_t sessionID, bool flush) {
   {
     TVZHeaderLock lock(*this);
     readHeader();
+    // A page that cannot be freed stops the commit before the file is marked.
+    for (int32_t pageNo : session.deleted) {
+      if (pageNo >= header_.totalPageCount) raise(msg::kPageNotAddressable, {pageNo, header_.totalPageCount});
+      if (!freeSpace_->isPageUsed(pageNo)) raise(msg::kPageAlreadyFree, {pageNo});
+    }
     header_.commitState = kCommitStateWriting;
     writeHeader();
     const std::set<int32_t> freed = session.deleted;

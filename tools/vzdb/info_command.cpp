@@ -7,6 +7,7 @@
 
 #include "dbengine/storage/catalogue.h"
 #include "dbengine/storage/database_file_check.h"
+#include "dbengine/storage/database_file_errors.h"
 #include "dbengine/storage/free_space_manager.h"
 #include "dbengine/storage/page_manager.h"
 #include "platform/bytes.h"
@@ -100,8 +101,15 @@ int runInfo(const Args& args) {
 
   vz::TVZDiskPageManager m;
   bool multiUser = true, needsRepair = false, readOnly = true;
-  m.openDatabaseFile(fileName, {platform::utf8ToAnsi(o.text("--password")), 0}, multiUser, false, needsRepair,
-                     readOnly);
+  try {
+    m.openDatabaseFile(fileName, {platform::utf8ToAnsi(o.text("--password")), 0}, multiUser, false, needsRepair,
+                       readOnly);
+  } catch (const platform::EVZException& e) {
+    if (e.nativeError() != vz::msg::kIncorrectPassword.code) throw;
+    std::fprintf(stderr, "vzdb info: %s\n  the database is encrypted: give its password with --password\n",
+                 e.what());
+    return 1;
+  }
   std::printf("Database file %s\n", fileName.c_str());
   printHeader(m);
 

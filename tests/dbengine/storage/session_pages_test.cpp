@@ -186,6 +186,47 @@ TEST_F(SessionPages, LocksOfAnotherProcessStopTheCounterAndTheCommit) {
   EXPECT_EQ(onDisk(4, 20), 1);
 }
 
+TEST_F(SessionPages, ACommitThatCannotFreeItsPagesLeavesTheFileUntouched) {
+  create();
+  m_.editPage(0, 4)->data()[20] = 9;
+  m_.deletePage(0, 5);  // a free page
+  EXPECT_EQ(messageOf([&] { m_.commit(0); }), "Page: 5 already free - Native error: 10541");
+  m_.rollback(0);
+  m_.deletePage(0, 60);  // past the end
+  EXPECT_EQ(messageOf([&] { m_.commit(0); }),
+            "Page: 60 cannot be addressed. TotalPageCount=6 - Native error: 10543");
+  const std::string file = testing_support::readFile(path_);
+  EXPECT_EQ(file[42], 2);
+  EXPECT_EQ(onDisk(4, 20), 0);
+}
+
+TEST_F(SessionPages, TheTablesLockKeepsOtherProcessesOut) {
+  file_format_test::ShortLockWaits shortWaits;
+  create();
+  EXPECT_EQ(messageOf([&] { m_.unlockTables(); }), "Cannot unlock database tables - Native error: 10533");
+  {
+    testing_support::ChildProcess holder(file_format_test::helperProgram(), {"helper", "hold", path_, "359"});
+    ASSERT_EQ(holder.readLine(), "locked");
+    EXPECT_EQ(messageOf([&] { m_.lockTables(); }), "Database tables are locked - Native error: 10532");
+  }
+  m_.lockTables();
+  testing_support::ChildProcess other(file_format_test::helperProgram(), {"helper", "hold", path_, "359"});
+  EXPECT_EQ(other.readLine(), "refused");
+  m_.unlockTables();
+}
+
+TEST_F(SessionPages, RepairModeReadsDamagedPages) {
+  create({"tirelvash", 0});
+  file_format_test::patchFile(path_, uint64_t(m_.pageOffset(4)) + 100, {0x55});
+  file_format_test::patchFile(path_, uint64_t(m_.pageOffset(2)) + 8, {9});
+  EXPECT_EQ(messageOf([&] { m_.fetchPage(0, 4); }),
+            "Decrypt page error. Check CRC failed. PageNo: 4 - Native error: 10527");
+  EXPECT_NE(messageOf([&] { m_.fetchPage(0, 2, uint16_t(vz::TVZPageType::FileSystemDirectory)); }), "");
+  m_.setRepairMode(true);
+  EXPECT_EQ(m_.fetchPage(0, 4)->pageNo, 4);
+  EXPECT_EQ(m_.fetchPage(0, 2, uint16_t(vz::TVZPageType::FileSystemDirectory))->type(), 9);
+}
+
 TEST_F(SessionPages, TheHeaderLockNestsInOneManager) {
   create();
   vz::TVZDiskPageManager other;

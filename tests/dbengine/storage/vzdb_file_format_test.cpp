@@ -115,4 +115,12 @@ TEST(VzdbFileFormat, InfoFailsOnDamagedAndForeignFiles) {
   EXPECT_EQ(r.code, 1);
   EXPECT_TRUE(has(r.out, "extent 0 (pages 0 to 7) is 3 in the EAM map but its pages make it 1")) << r.out;
   EXPECT_TRUE(has(r.out, "a commit was cut short (CommitState 1): the database needs repair"));
+
+  // A header that claims two thousand million pages of a 24,956-byte file.
+  bytes = testing_support::readFile(fixture("empty_4096.fdb"));
+  bytes.replace(30, 4, std::string("\xF0\xFF\xFF\x7F", 4));
+  testing_support::writeFile(damaged, bytes);
+  r = vzdb(dir, "info " + damaged);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(has(r.out, "the file has 24956 bytes; its 2147483632 pages need")) << r.out;
 }
