@@ -87,12 +87,7 @@ void TVZDatabaseFile::create(const std::string& fileName) {
   } catch (const platform::EOSError& e) {
     raise(msg::kCannotCreateFile, {fileName, e.errorNumber(), systemText(e.errorNumber())});
   }
-  fileName_ = fileName;
-  accessMode_ = kAccessReadWrite;
-  shareMode_ = kShareExclusive;
-  open_ = true;
-  locksUnsupported_ = false;
-  position_ = 0;
+  opened(fileName, kAccessReadWrite, kShareExclusive);
 }
 
 void TVZDatabaseFile::open(const std::string& fileName, int accessMode, int shareMode) {
@@ -105,6 +100,10 @@ void TVZDatabaseFile::open(const std::string& fileName, int accessMode, int shar
   } catch (const platform::EOSError& e) {
     raise(msg::kCannotOpenFile, {fileName, e.errorNumber(), systemText(e.errorNumber())});
   }
+  opened(fileName, accessMode, shareMode);
+}
+
+void TVZDatabaseFile::opened(const std::string& fileName, int accessMode, int shareMode) {
   fileName_ = fileName;
   accessMode_ = accessMode;
   shareMode_ = shareMode;
@@ -236,10 +235,10 @@ void TVZDatabaseFile::write(const void* buffer, int64_t position, int32_t count)
 
 bool TVZDatabaseFile::lockCall(const char* operation, int64_t offset, int64_t count, bool lock) {
   requireOpen(operation);
+  if (offset < 0 || count <= 0) return false;  // no range to lock
   if (locksUnsupported_) return true;
   bool granted = false;
   auto call = [&] {
-    if (offset < 0 || count <= 0) throw platform::EOSError(EINVAL, "negative lock range");
     granted = lock ? file_.tryLock(uint64_t(offset), uint64_t(count)) : file_.unlock(uint64_t(offset), uint64_t(count));
     return true;
   };

@@ -77,6 +77,7 @@ class TVZDatabaseFile {
 
  private:
   void requireOpen(const char* operation) const;
+  void opened(const std::string& fileName, int accessMode, int shareMode);
   void reconnectIfBroken();
   void reopen();
   int32_t readBytes(void* buffer, int64_t position, int32_t count, bool whole);

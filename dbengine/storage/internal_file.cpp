@@ -239,18 +239,33 @@ TVZInternalDBDirectAccessFile::Place TVZInternalDBDirectAccessFile::place(int32_
   return {chain_[size_t(index)], int32_t(kPageHeaderSize + offset), int32_t(run)};
 }
 
+void TVZInternalDBDirectAccessFile::eachRun(int32_t position, int32_t count,
+                                            const std::function<bool(const Place&, int32_t)>& visit) const {
+  for (int32_t done = 0; done < count;) {
+    const Place p = place(position + done, count - done);
+    if (!visit(p, done)) return;
+    done += p.length;
+  }
+}
+
+TVZInternalDBDirectAccessFile::Place TVZInternalDBDirectAccessFile::singleByte(const char* operation,
+                                                                             int32_t position) const {
+  requireOpen(operation);
+  if (position < 0 || position >= size_) raise(msg::kSeekBeyondSize, {size_, position});
+  return place(position, 1);
+}
+
 int32_t TVZInternalDBDirectAccessFile::read(int32_t position, void* buffer, int32_t count) {
   requireOpen("DirectReadBuffer");
   checkPosition(position);
   count = std::clamp(count, 0, size_ - position);
   auto* out = static_cast<uint8_t*>(buffer);
   int32_t lastChecked = -1;
-  for (int32_t done = 0; done < count;) {
-    const Place p = place(position + done, count - done);
+  eachRun(position, count, [&](const Place& p, int32_t done) {
     if (p.pageNo != lastChecked) checkPageKind(lastChecked = p.pageNo);
     pages_.readInPage(p.pageNo, p.offset, out + done, p.length);
-    done += p.length;
-  }
+    return true;
+  });
   return count;
 }
 
@@ -260,44 +275,37 @@ void TVZInternalDBDirectAccessFile::write(int32_t position, const void* data, in
   if (count < 0 || int64_t(position) + count > size_) raise(msg::kWriteBeyondSize, {size_, position, count});
   const auto* in = static_cast<const uint8_t*>(data);
   int32_t lastChecked = -1;
-  for (int32_t done = 0; done < count;) {
-    const Place p = place(position + done, count - done);
+  eachRun(position, count, [&](const Place& p, int32_t done) {
     if (p.pageNo != lastChecked) checkPageKind(lastChecked = p.pageNo);
     pages_.writeInPage(p.pageNo, p.offset, in + done, p.length);
-    done += p.length;
-  }
+    return true;
+  });
 }
 
 bool TVZInternalDBDirectAccessFile::lockByte(int32_t position) {
-  requireOpen("LockByte");
-  if (position < 0 || position >= size_) raise(msg::kSeekBeyondSize, {size_, position});
-  const Place p = place(position, 1);
+  const Place p = singleByte("LockByte", position);
   return pages_.lockInPage(p.pageNo, p.offset);
 }
 
 bool TVZInternalDBDirectAccessFile::unlockByte(int32_t position) {
-  requireOpen("UnlockByte");
-  if (position < 0 || position >= size_) raise(msg::kSeekBeyondSize, {size_, position});
-  const Place p = place(position, 1);
+  const Place p = singleByte("UnlockByte", position);
   return pages_.unlockInPage(p.pageNo, p.offset);
 }
 
 bool TVZInternalDBDirectAccessFile::isByteLocked(int32_t position) {
-  requireOpen("IsByteLocked");
-  if (position < 0 || position >= size_) raise(msg::kSeekBeyondSize, {size_, position});
-  const Place p = place(position, 1);
+  const Place p = singleByte("IsByteLocked", position);
   return pages_.isLockedInPage(p.pageNo, p.offset);
 }
 
 bool TVZInternalDBDirectAccessFile::isRegionLocked(int32_t position, int32_t count) {
   requireOpen("IsRegionLocked");
   if (position < 0 || count < 0 || int64_t(position) + count > size_) raise(msg::kSeekBeyondSize, {size_, position});
-  for (int32_t done = 0; done < count;) {
-    const Place p = place(position + done, count - done);
-    if (pages_.isLockedInPage(p.pageNo, p.offset, p.length)) return true;
-    done += p.length;
-  }
-  return false;
+  bool locked = false;
+  eachRun(position, count, [&](const Place& p, int32_t) {
+    locked = pages_.isLockedInPage(p.pageNo, p.offset, p.length);
+    return !locked;
+  });
+  return locked;
 }
 
 bool TVZInternalDBDirectAccessFile::lockFile() {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dbengine/storage/compression.h"
@@ -109,6 +110,11 @@ class TVZInternalDBDirectAccessFile {
   void checkPosition(int32_t position) const;
   // The run of bytes starting at `position`, at most `count` long.
   Place place(int32_t position, int32_t count) const;
+  // Calls visit(place, bytes before it) for each contiguous run of bytes
+  // [position, position + count) until it answers false.
+  void eachRun(int32_t position, int32_t count, const std::function<bool(const Place&, int32_t)>& visit) const;
+  // The place of the byte at `position`, which must lie inside the file.
+  Place singleByte(const char* operation, int32_t position) const;
   void checkPageKind(int32_t pageNo);
 
   TVZDiskPageManager& pages_;

@@ -81,6 +81,14 @@ void TVZDiskPageManager::resetState() {
   headerLockDepth_ = 0;
 }
 
+void TVZDiskPageManager::abandonFile() {
+  try {
+    file_.close();
+  } catch (const platform::Exception&) {
+  }
+  resetState();
+}
+
 void TVZDiskPageManager::startFreeSpace() { freeSpace_ = std::make_unique<TVZDatabaseFreeSpaceManager>(*this); }
 
 // ---- create -----------------------------------------------------------------
@@ -118,18 +126,14 @@ void TVZDiskPageManager::createDatabaseFile(const std::string& fileName, const T
     platform::storeI16(regions.data() + kLockBlockOffset + lock_block::kSize, int16_t(kLockBlockSize));
     file_.write(regions.data(), 0, int32_t(kNextObjectIDOffset));
     {
-      if (!lockWithRetry(file_, nextObjectIDOffset(), lockSettings().nextObjectIDLock)) raise(msg::kNextObjectIDLocked);
+      lockObjectCounter();
       TVZByteLockGuard counterLock(file_, nextObjectIDOffset());
       file_.write(regions.data() + kNextObjectIDOffset, nextObjectIDOffset(), int32_t(kNextObjectIDSize));
     }
     startFreeSpace();
     TVZCatalogue::create(*this, maxConnections);
   } catch (...) {
-    try {
-      file_.close();
-    } catch (...) {
-    }
-    resetState();
+    abandonFile();
     throw;
   }
 }
@@ -209,11 +213,7 @@ void TVZDiskPageManager::openDatabaseFile(const std::string& fileName, const TVZ
     readOnly_ = readOnly;
     startFreeSpace();
   } catch (...) {
-    try {
-      file_.close();
-    } catch (...) {
-    }
-    resetState();
+    abandonFile();
     throw;
   }
 }
@@ -299,9 +299,13 @@ void TVZDiskPageManager::unlockTables() {
   if (!file_.unlockBytes(tablesLockOffset())) raise(msg::kCannotUnlockTables);
 }
 
+void TVZDiskPageManager::lockObjectCounter() {
+  if (!lockWithRetry(file_, nextObjectIDOffset(), lockSettings().nextObjectIDLock)) raise(msg::kNextObjectIDLocked);
+}
+
 int32_t TVZDiskPageManager::nextObjectID() {
   requireOpen();
-  if (!lockWithRetry(file_, nextObjectIDOffset(), lockSettings().nextObjectIDLock)) raise(msg::kNextObjectIDLocked);
+  lockObjectCounter();
   TVZByteLockGuard counterLock(file_, nextObjectIDOffset());
   std::array<uint8_t, kNextObjectIDSize> bytes{};
   file_.read(bytes.data(), nextObjectIDOffset(), int32_t(bytes.size()));
@@ -395,38 +399,34 @@ void TVZDiskPageManager::markPageFreed(int32_t pageNo) {
   file_.write(bytes.data(), pageOffset(pageNo) + int64_t(page_header::kPageVersion), 4);
 }
 
-void TVZDiskPageManager::readInPage(int32_t pageNo, int32_t offset, void* buffer, int32_t count) {
+void TVZDiskPageManager::checkInPage(int32_t offset, int32_t count) const {
   requireOpen();
   if (offset < 0 || count < 0 || int64_t(offset) + count > header_.pageSize)
     raise(msg::kInvalidPageOffset, {offset, int(header_.pageSize)});
+}
+
+void TVZDiskPageManager::readInPage(int32_t pageNo, int32_t offset, void* buffer, int32_t count) {
+  checkInPage(offset, count);
   file_.read(buffer, pageOffset(pageNo) + offset, count);
 }
 
 void TVZDiskPageManager::writeInPage(int32_t pageNo, int32_t offset, const void* buffer, int32_t count) {
-  requireOpen();
-  if (offset < 0 || count < 0 || int64_t(offset) + count > header_.pageSize)
-    raise(msg::kInvalidPageOffset, {offset, int(header_.pageSize)});
+  checkInPage(offset, count);
   file_.write(buffer, pageOffset(pageNo) + offset, count);
 }
 
 bool TVZDiskPageManager::lockInPage(int32_t pageNo, int32_t offset, int32_t count) {
-  requireOpen();
-  if (offset < 0 || count < 1 || int64_t(offset) + count > header_.pageSize)
-    raise(msg::kInvalidPageOffset, {offset, int(header_.pageSize)});
+  checkInPage(offset, count);
   return file_.lockBytes(pageOffset(pageNo) + offset, count);
 }
 
 bool TVZDiskPageManager::unlockInPage(int32_t pageNo, int32_t offset, int32_t count) {
-  requireOpen();
-  if (offset < 0 || count < 1 || int64_t(offset) + count > header_.pageSize)
-    raise(msg::kInvalidPageOffset, {offset, int(header_.pageSize)});
+  checkInPage(offset, count);
   return file_.unlockBytes(pageOffset(pageNo) + offset, count);
 }
 
 bool TVZDiskPageManager::isLockedInPage(int32_t pageNo, int32_t offset, int32_t count) {
-  requireOpen();
-  if (offset < 0 || count < 1 || int64_t(offset) + count > header_.pageSize)
-    raise(msg::kInvalidPageOffset, {offset, int(header_.pageSize)});
+  checkInPage(offset, count);
   return file_.isRegionLocked(pageOffset(pageNo) + offset, count);
 }
 

@@ -185,6 +185,11 @@ class TVZDiskPageManager : public TVZPageManager {
   void readRegions(const TVZPassword& password);
   void startFreeSpace();
   void resetState();
+  // Closes the file after a failed create or open and forgets everything.
+  void abandonFile();
+  void lockObjectCounter();
+  // "Error - invalid page offset" unless [offset, offset + count) lies in a page.
+  void checkInPage(int32_t offset, int32_t count) const;
 
   TVZDatabaseFile file_;
   std::unique_ptr<TVZDatabaseFreeSpaceManager> freeSpace_;

@@ -21,10 +21,7 @@ class Catalogue : public ::testing::Test {
     open(m_);
     catalogue_.open();
   }
-  void open(vz::TVZDiskPageManager& m) {
-    bool multiUser = true, repair = false, readOnly = false;
-    m.openDatabaseFile(path_, {}, multiUser, false, repair, readOnly);
-  }
+  void open(vz::TVZDiskPageManager& m) { file_format_test::openDatabase(m, path_); }
 
   TempDir dir_;
   std::string path_;

@@ -26,6 +26,14 @@ void createDatabase(const std::string& path, const vz::TVZPassword& password, ui
   manager.close();
 }
 
+Opened openDatabase(vz::TVZDiskPageManager& manager, const std::string& path, const vz::TVZPassword& password,
+                    bool exclusive, bool readOnly) {
+  Opened o;
+  o.readOnly = readOnly;
+  manager.openDatabaseFile(path, password, o.multiUser, exclusive, o.needsRepair, o.readOnly);
+  return o;
+}
+
 void patchFile(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes) {
   std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
   f.seekp(std::streamoff(offset));

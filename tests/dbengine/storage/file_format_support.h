@@ -11,6 +11,10 @@
 #include "dbengine/storage/database_file_format.h"
 #include "dbengine/storage/file_locks.h"
 
+namespace vz {
+class TVZDiskPageManager;
+}
+
 namespace file_format_test {
 
 // Shortens every lock wait for the life of the object (a few tries, 1 ms
@@ -28,6 +32,17 @@ class ShortLockWaits {
 void createDatabase(const std::string& path, const vz::TVZPassword& password = {},
                     uint16_t pageSize = vz::kDefaultPageSize, uint16_t extentPages = vz::kDefaultExtentPageCount,
                     int32_t maxConnections = vz::kDefaultMaxConnections);
+
+// How a database was opened.
+struct Opened {
+  bool multiUser = true;
+  bool needsRepair = false;
+  bool readOnly = false;
+};
+
+// Opens a database for several users unless told otherwise.
+Opened openDatabase(vz::TVZDiskPageManager& manager, const std::string& path, const vz::TVZPassword& password = {},
+                    bool exclusive = false, bool readOnly = false);
 
 // Overwrites bytes of a file in place.
 void patchFile(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes);

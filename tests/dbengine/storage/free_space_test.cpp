@@ -22,8 +22,7 @@ class FreeSpace : public ::testing::Test {
   void open(uint16_t pageSize = 4096, uint16_t extent = 8) {
     path_ = dir_.file("db.fdb");
     file_format_test::createDatabase(path_, {}, pageSize, extent);
-    bool multiUser = true, repair = false, readOnly = false;
-    m_.openDatabaseFile(path_, {}, multiUser, false, repair, readOnly);
+    file_format_test::openDatabase(m_, path_);
   }
   int32_t total() { return m_.header().totalPageCount; }
   // A page made in a session, as the table storage makes them.

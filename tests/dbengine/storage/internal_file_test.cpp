@@ -34,10 +34,7 @@ class InternalFile : public ::testing::Test {
     file_format_test::createDatabase(path_);
     open(m_);
   }
-  void open(vz::TVZDiskPageManager& m) {
-    bool multiUser = true, repair = false, readOnly = false;
-    m.openDatabaseFile(path_, {}, multiUser, false, repair, readOnly);
-  }
+  void open(vz::TVZDiskPageManager& m) { file_format_test::openDatabase(m, path_); }
 
   TempDir dir_;
   std::string path_;

@@ -17,18 +17,11 @@ using testing_support::TempDir;
 
 namespace {
 
-struct Opened {
-  bool multiUser = true;
-  bool needsRepair = false;
-  bool readOnly = false;
-};
+using file_format_test::Opened;
 
 Opened openDatabase(vz::TVZDiskPageManager& m, const std::string& path, const std::string& password = "",
                     bool exclusive = false, bool readOnly = false) {
-  Opened o;
-  o.readOnly = readOnly;
-  m.openDatabaseFile(path, {password, 0}, o.multiUser, exclusive, o.needsRepair, o.readOnly);
-  return o;
+  return file_format_test::openDatabase(m, path, {password, 0}, exclusive, readOnly);
 }
 
 // Opens the file and loads its catalogue; the first failure's message.

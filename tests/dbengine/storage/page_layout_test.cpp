@@ -115,8 +115,7 @@ TEST(PageLayout, EveryCipherEncryptsTheCheckBlockAndTheCatalogueButNotTheMaps) {
     EXPECT_EQ(platform::loadI32(pageAt(file, 3) + 41), 500);
 
     vz::TVZDiskPageManager m;
-    bool multiUser = true, repair = false, readOnly = false;
-    m.openDatabaseFile(path, password, multiUser, false, repair, readOnly);
+    file_format_test::openDatabase(m, path, password);
     vz::TVZCatalogue catalogue(m);
     catalogue.open();
     EXPECT_EQ(catalogue.sessions.maxConnections(), 500);
@@ -152,8 +151,7 @@ TEST(PageLayout, TheRebuildSettingsMakeAWorkingFile) {
   file_format_test::createDatabase(path, {"secret", 1}, 16224, 64, 20);
   EXPECT_EQ(testing_support::readBytes(path).size(), 380u + 6u * 16224u);
   vz::TVZDiskPageManager m;
-  bool multiUser = true, repair = false, readOnly = false;
-  m.openDatabaseFile(path, {"secret", 0}, multiUser, false, repair, readOnly);
+  file_format_test::openDatabase(m, path, {"secret", 0});
   EXPECT_EQ(m.pageSize(), 16224);
   EXPECT_EQ(m.pageDataSize(), 16184u);
   vz::TVZCatalogue catalogue(m);

@@ -26,10 +26,7 @@ class SessionPages : public ::testing::Test {
     file_format_test::createDatabase(path_, password);
     open(m_);
   }
-  void open(vz::TVZDiskPageManager& m, bool multiUser = true) {
-    bool repair = false, readOnly = false;
-    m.openDatabaseFile(path_, password_, multiUser, false, repair, readOnly);
-  }
+  void open(vz::TVZDiskPageManager& m) { file_format_test::openDatabase(m, path_, password_); }
   // A page's first data byte as it is on disk.
   uint8_t onDisk(int32_t pageNo, int32_t offset = 0) {
     uint8_t byte = 0;
