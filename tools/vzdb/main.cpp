@@ -13,6 +13,9 @@ namespace vzdb {
 
 const Command kCommands[] = {
     VZDB_COMMAND("codec", runCodec, "codec compress|decompress --algorithm NAME --level N [--size N] IN OUT"),
+    VZDB_COMMAND("create", runCreate,
+                 "create FILE [--password P] [--cipher N] [--page-size N] [--extent-size N] [--max-connections N]"),
+    VZDB_COMMAND("info", runInfo, "info FILE [--password P]"),
 };
 
 #undef VZDB_COMMAND
