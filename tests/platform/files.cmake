@@ -4,7 +4,6 @@ target_link_libraries(platform_lock_holder PRIVATE platform)
 
 renovix_test(platform_files_tests
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/child_process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/path_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find_files_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/attributes_test.cpp

@@ -6,7 +6,6 @@ target_link_libraries(file_format_helper PRIVATE dbengine_storage)
 renovix_test(storage_file_format_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/file_format_support.cpp
-    ${PROJECT_SOURCE_DIR}/tests/platform/child_process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/database_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_layout_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/open_database_test.cpp

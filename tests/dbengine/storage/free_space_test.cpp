@@ -10,7 +10,7 @@
 #include "dbengine/storage/page_manager.h"
 #include "file_format_support.h"
 #include "test_support.h"
-#include "tests/platform/child_process.h"
+#include "child_process.h"
 
 using file_format_test::messageOf;
 using testing_support::TempDir;
