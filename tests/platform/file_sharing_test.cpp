@@ -11,7 +11,6 @@
 
 using namespace platform;
 using testing_support::ChildProcess;
-using testing_support::lockHolderPath;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;
@@ -81,12 +80,12 @@ TEST(FileSharing, HoldsBetweenProcesses) {
   const std::string path = dir.file("shared.dat");
   writeFile(path, "data");
   {
-    ChildProcess child(lockHolderPath(), {"lock_holder", path, "open", "r", "none"});
+    ChildProcess child(LOCK_HOLDER, {"lock_holder", path, "open", "r", "none"});
     ASSERT_EQ(child.readLine(), "opened");
     EXPECT_FALSE(opens(path, Access::Read, ShareReadWrite));
   }
   {
-    ChildProcess child(lockHolderPath(), {"lock_holder", path, "open", "r", "r"});
+    ChildProcess child(LOCK_HOLDER, {"lock_holder", path, "open", "r", "r"});
     ASSERT_EQ(child.readLine(), "opened");
     EXPECT_TRUE(opens(path, Access::Read, ShareReadWrite));
     EXPECT_FALSE(opens(path, Access::ReadWrite, ShareReadWrite));
@@ -94,7 +93,7 @@ TEST(FileSharing, HoldsBetweenProcesses) {
     EXPECT_TRUE(opens(path, Access::ReadWrite, ShareNone));
   }
   File exclusive = openExisting(path, Access::ReadWrite, ShareNone);
-  ChildProcess child(lockHolderPath(), {"lock_holder", path, "open", "r", "rw"});
+  ChildProcess child(LOCK_HOLDER, {"lock_holder", path, "open", "r", "rw"});
   EXPECT_EQ(child.readLine(), "refused");
 }
 
@@ -102,7 +101,7 @@ TEST(ByteLocks, AreRefusedWhileAnotherProcessHoldsThemAndFreedWhenItDies) {
   TempDir dir;
   const std::string path = dir.file("locked.dat");
   writeFile(path, "0123456789");
-  ChildProcess child(lockHolderPath(), {"lock_holder", path, "lock", "7"});
+  ChildProcess child(LOCK_HOLDER, {"lock_holder", path, "lock", "7"});
   ASSERT_EQ(child.readLine(), "locked");
 
   File file = openExisting(path, Access::ReadWrite, ShareReadWrite);

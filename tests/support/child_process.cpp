@@ -58,6 +58,4 @@ void ChildProcess::kill() {
   pid_ = -1;
 }
 
-std::string lockHolderPath() { return LOCK_HOLDER; }
-
 }  // namespace testing_support

@@ -30,7 +30,4 @@ class ChildProcess {
   int output_ = -1;
 };
 
-// The path of the helper program that holds files open and locked.
-std::string lockHolderPath();
-
 }  // namespace testing_support
