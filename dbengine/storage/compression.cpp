@@ -167,6 +167,7 @@ bool compressBuffer(CompressionAlgorithm algorithm, uint8_t level, const void* i
       case CompressionAlgorithm::Zlib: return zlibCompress(level, in, length, output) && !output.empty();
       case CompressionAlgorithm::Bzip: return bzipCompress(level, in, length, output) && !output.empty();
       case CompressionAlgorithm::Ppm:
+        if (!ppmd::kStreamsInterchangeable) return false;
         output = ppmd::compress(in, length, ppmd::parametersForLevel(level));
         return !output.empty();
       default: return false;  // None, or a code that names no algorithm
@@ -184,6 +185,7 @@ bool decompressBuffer(CompressionAlgorithm algorithm, const void* input, size_t 
       case CompressionAlgorithm::Zlib: return zlibDecompress(in, length, expectedLength, output);
       case CompressionAlgorithm::Bzip: return bzipDecompress(in, length, expectedLength, output);
       case CompressionAlgorithm::Ppm:
+        if (!ppmd::kStreamsInterchangeable) return false;
         output = ppmd::decompress(in, length, expectedLength);
         return true;
       default: return false;

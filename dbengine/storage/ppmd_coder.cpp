@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 
+#include "dbengine/storage/ppmd_model.h"
+#include "platform/bytes.h"
 #include "platform/errors.h"
 
 namespace vz::ppmd {
@@ -23,14 +26,72 @@ uint32_t headerWord(const Parameters& p) {
   return uint32_t(p.order - 1) | (uint32_t(p.memoryMiB - 1) << 4) | (kVariantG << 12);
 }
 
-// The variant G model itself is not part of this build yet: both directions
-// fail the way the format prescribes for a coder that produced or decoded
-// nothing, so no buffer is ever written in a form other engines cannot read.
-std::vector<uint8_t> compress(const void*, size_t, const Parameters&) { compressionError(); }
+namespace {
 
-std::vector<uint8_t> decompress(const void*, size_t, size_t expectedLength) {
+// The process-wide model memory and the lock that serialises its users.
+std::mutex& modelLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+ModelMemory& modelMemory() {
+  static ModelMemory memory;
+  return memory;
+}
+
+bool validParameters(const Parameters& p) {
+  return p.order >= 1 && p.order <= Model::kMaxOrder && p.memoryMiB >= 1 && p.memoryMiB <= 256;
+}
+
+}  // namespace
+
+std::vector<uint8_t> compress(const void* input, size_t length, const Parameters& parameters) {
+  if (!validParameters(parameters)) compressionError();
+  const size_t capacity = length + length / 20 + 50;
+  std::vector<uint8_t> out(kHeaderSize);
+  platform::storeU32(out.data(), headerWord(parameters));
+  out.reserve(std::min(capacity, length + length / 16 + 64));
+
+  std::lock_guard<std::mutex> hold(modelLock());
+  ModelMemory& memory = modelMemory();
+  if (!memory.reserve(size_t(parameters.memoryMiB) << 20)) compressionError();
+  Model model(memory, parameters.order);
+  RangeEncoder coder(out, capacity);
+  const auto* in = static_cast<const uint8_t*>(input);
+  for (size_t i = 0; i < length; ++i) {
+    if (!model.encode(coder, in[i]) || coder.full()) compressionError();
+  }
+  if (!model.encode(coder, -1)) compressionError();
+  coder.flush();
+  if (coder.full()) compressionError();
+  return out;
+}
+
+std::vector<uint8_t> decompress(const void* input, size_t length, size_t expectedLength) {
   if (expectedLength == 0) throw platform::Exception("PPM DecpmpressBuf: OutSize must be set");
-  decompressionError();
+  if (length < kHeaderSize) decompressionError();
+  const auto* in = static_cast<const uint8_t*>(input);
+  const uint32_t word = platform::loadU32(in);
+  if ((word >> 12) != kVariantG) decompressionError();
+  const Parameters parameters{int(word & 0xF) + 1, int((word >> 4) & 0xFF) + 1};
+
+  std::vector<uint8_t> out;
+  out.reserve(std::min(expectedLength, length * 8 + 1024));
+  std::lock_guard<std::mutex> hold(modelLock());
+  ModelMemory& memory = modelMemory();
+  if (!memory.reserve(size_t(parameters.memoryMiB) << 20)) decompressionError();
+  Model model(memory, parameters.order);
+  RangeDecoder coder(in + kHeaderSize, length - kHeaderSize);
+  for (;;) {
+    int symbol;
+    if (!model.decode(coder, symbol)) decompressionError();
+    if (symbol < 0) break;
+    // A stream that goes on past the expected length is not the one asked for.
+    if (out.size() == expectedLength) decompressionError();
+    out.push_back(uint8_t(symbol));
+  }
+  if (out.empty() || !coder.endedExactly()) decompressionError();
+  return out;
 }
 
 }  // namespace vz::ppmd

@@ -22,6 +22,12 @@ struct Parameters {
 };
 
 inline constexpr uint32_t kVariantG = 6;
+
+// Whether the streams of this coder are those other engines write and read.
+// While they are not, the buffer compressor refuses the PPM algorithm in both
+// directions, so that nothing is stored that other engines cannot read and
+// nothing they stored is decoded wrongly.
+inline constexpr bool kStreamsInterchangeable = false;
 inline constexpr size_t kHeaderSize = 4;
 
 // The order and memory of a compression level; levels outside 1..9 are

@@ -1,0 +1,606 @@
+#include "dbengine/storage/ppmd_model.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vz::ppmd {
+namespace {
+
+constexpr int kMaxFreq = 124;
+constexpr int kIntBits = 7;
+constexpr int kPeriodBits = 7;
+constexpr int kTotBits = kIntBits + kPeriodBits;
+constexpr int kInterval = 1 << kIntBits;
+constexpr int kBinScale = 1 << kTotBits;
+
+constexpr std::array<uint8_t, 16> kExpEscape = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
+// Escape estimates a binary context starts with, by the low three bits of
+// its cell (previous success, size of the suffix).
+constexpr std::array<uint16_t, 8> kInitBinEsc = {0x3CDD, 0x1F3F, 0x59BF, 0x48F3, 0x5FFB, 0x5ABC, 0x6BCA, 0x6051};
+
+constexpr unsigned getMean(unsigned summ, int shift, int round) { return (summ + (1u << (shift - round))) >> shift; }
+
+struct Tables {
+  std::array<uint8_t, 256> ns2Indx{};
+  std::array<uint8_t, 256> ns2BSIndx{};
+  constexpr Tables() {
+    ns2BSIndx[0] = 2 * 0;
+    ns2BSIndx[1] = 2 * 1;
+    for (int i = 2; i < 11; ++i) ns2BSIndx[size_t(i)] = 2 * 2;
+    for (int i = 11; i < 256; ++i) ns2BSIndx[size_t(i)] = 2 * 3;
+    int i = 0;
+    for (; i < 3; ++i) ns2Indx[size_t(i)] = uint8_t(i);
+    for (int m = i, k = 1, step = 1; i < 256; ++i) {
+      ns2Indx[size_t(i)] = uint8_t(m);
+      if (--k == 0) {
+        k = ++step;
+        ++m;
+      }
+    }
+  }
+};
+constexpr Tables kTables;
+static_assert(kTables.ns2Indx[255] < 25);
+
+}  // namespace
+
+uint32_t Model::See::mean() {
+  const unsigned r = summ >> shift;
+  summ = uint16_t(summ - r);
+  return r + (r == 0);
+}
+
+void Model::See::update() {
+  if (shift < kPeriodBits && --count == 0) {
+    summ = uint16_t(summ * 2);
+    count = uint8_t(3 << shift++);
+  }
+}
+
+int Model::numStats(uint32_t c) const { return platform::loadU16(memory_.at(c + context_layout::kNumStats)); }
+void Model::setNumStats(uint32_t c, int n) { platform::storeU16(memory_.at(c + context_layout::kNumStats), uint16_t(n)); }
+uint32_t Model::summFreq(uint32_t c) const { return platform::loadU16(memory_.at(c + context_layout::kSummFreq)); }
+void Model::setSummFreq(uint32_t c, uint32_t v) {
+  platform::storeU16(memory_.at(c + context_layout::kSummFreq), uint16_t(v));
+}
+uint32_t Model::stats(uint32_t c) const { return platform::loadU32(memory_.at(c + context_layout::kStats)); }
+void Model::setStats(uint32_t c, uint32_t s) { platform::storeU32(memory_.at(c + context_layout::kStats), s); }
+uint32_t Model::suffix(uint32_t c) const { return platform::loadU32(memory_.at(c + context_layout::kSuffix)); }
+void Model::setSuffix(uint32_t c, uint32_t s) { platform::storeU32(memory_.at(c + context_layout::kSuffix), s); }
+uint32_t Model::successorOf(uint32_t s) const { return platform::loadU32(memory_.at(s + state_layout::kSuccessor)); }
+void Model::setSuccessor(uint32_t s, uint32_t v) { platform::storeU32(memory_.at(s + state_layout::kSuccessor), v); }
+
+void Model::swapStates(uint32_t a, uint32_t b) {
+  uint8_t t[state_layout::kSize];
+  std::memcpy(t, memory_.at(a), sizeof t);
+  std::memmove(memory_.at(a), memory_.at(b), sizeof t);
+  std::memcpy(memory_.at(b), t, sizeof t);
+}
+
+void Model::copyState(uint32_t to, uint32_t from) { std::memmove(memory_.at(to), memory_.at(from), state_layout::kSize); }
+
+Model::Model(ModelMemory& memory, int maxOrder) : memory_(memory), maxOrder_(std::clamp(maxOrder, 1, kMaxOrder)) {
+  restartModel();
+  escCount_ = 1;
+  dummySee_.shift = kPeriodBits;
+}
+
+void Model::clearMask() {
+  escCount_ = 1;
+  charMask_.fill(0);
+}
+
+// The initial model: the order-0 context with every symbol once, and above it
+// a chain of one-symbol contexts for symbol 0 up to order MaxOrder - 1, the
+// highest of which coding starts in.
+void Model::restartModel() {
+  charMask_.fill(0);
+  memory_.reset();
+  initRL_ = -(maxOrder_ < 12 ? maxOrder_ : 12) - 1;
+  const uint32_t root = memory_.allocContext();
+  setSuffix(root, 0);
+  setNumStats(root, 256);
+  setSummFreq(root, 257);
+  const uint32_t rootStats = memory_.allocUnits(256 / 2);
+  setStats(root, rootStats);
+  for (int i = 0; i < 256; ++i) {
+    const uint32_t s = stateAt(rootStats, i);
+    setSymbol(s, uint8_t(i));
+    setFreq(s, 1);
+    setSuccessor(s, 0);
+  }
+  runLength_ = initRL_;
+  prevSuccess_ = 0;
+  foundState_ = rootStats;
+
+  uint32_t context = root, state = rootStats;
+  for (int order = 1; order < maxOrder_; ++order) {
+    context = createChild(context, state, 0, 1, 0);
+    state = oneState(context);
+  }
+  minContext_ = maxContext_ = context;
+  orderFall_ = 1;
+
+  for (int i = 0; i < 128; ++i)
+    for (int k = 0; k < 8; ++k)
+      for (int m = 0; m < 64; m += 8) binSumm_[size_t(i)][size_t(k + m)] = uint16_t(kBinScale - kInitBinEsc[size_t(k)] / (i + 2));
+  for (int i = 0; i < 25; ++i)
+    for (auto& s : see_[size_t(i)]) {
+      s.shift = kPeriodBits - 4;
+      s.summ = uint16_t((4 * i + 10) << s.shift);
+      s.count = 4;
+    }
+}
+
+uint32_t Model::createChild(uint32_t context, uint32_t state, uint8_t symbol, uint8_t freq, uint32_t successor) {
+  const uint32_t c = memory_.allocContext();
+  if (c == 0) return 0;
+  setNumStats(c, 1);
+  const uint32_t one = oneState(c);
+  setSymbol(one, symbol);
+  setFreq(one, freq);
+  setSuccessor(one, successor);
+  setSuffix(c, context);
+  setSuccessor(state, c);
+  return c;
+}
+
+uint32_t Model::createSuccessors(bool skip, uint32_t p1) {
+  uint32_t pc = minContext_;
+  const uint32_t upBranch = successorOf(foundState_);
+  const uint8_t foundSymbol = symbolOf(foundState_);
+  std::array<uint32_t, kMaxOrder + 1> ps;
+  size_t n = 0;
+  uint32_t p = 0;
+  if (!skip) {
+    ps[n++] = foundState_;
+    if (suffix(pc) == 0) goto noLoop;
+  }
+  if (p1 != 0) {
+    p = p1;
+    pc = suffix(pc);
+    goto loopEntry;
+  }
+  do {
+    pc = suffix(pc);
+    if (numStats(pc) != 1) {
+      p = stats(pc);
+      while (symbolOf(p) != foundSymbol) p += state_layout::kSize;
+    } else {
+      p = oneState(pc);
+    }
+  loopEntry:
+    if (successorOf(p) != upBranch) {
+      pc = successorOf(p);
+      break;
+    }
+    if (n >= ps.size()) return 0;
+    ps[n++] = p;
+  } while (suffix(pc) != 0);
+noLoop:
+  if (n == 0) return pc;
+  const uint8_t upSymbol = memory_.at(upBranch)[0];
+  const uint32_t upSuccessor = upBranch + 1;
+  unsigned upFreq;
+  if (numStats(pc) != 1) {
+    p = stats(pc);
+    while (symbolOf(p) != upSymbol) p += state_layout::kSize;
+    const unsigned cf = freqOf(p) - 1u;
+    const unsigned s0 = summFreq(pc) - unsigned(numStats(pc)) - cf;
+    upFreq = 1 + ((2 * cf <= s0) ? (5 * cf > s0) : ((2 * cf + 3 * s0 - 1) / (2 * s0)));
+  } else {
+    upFreq = freqOf(oneState(pc));
+  }
+  do {
+    pc = createChild(pc, ps[--n], upSymbol, uint8_t(upFreq), upSuccessor);
+    if (pc == 0) return 0;
+  } while (n != 0);
+  return pc;
+}
+
+void Model::updateModel() {
+  const uint8_t fsSymbol = symbolOf(foundState_);
+  const unsigned fsFreq = freqOf(foundState_);
+  uint32_t fsSuccessor = successorOf(foundState_);
+  uint32_t p = 0, pc = 0, successor = 0;
+  unsigned ns1, ns, cf, sf, s0;
+
+  if (fsFreq < kMaxFreq / 4 && (pc = suffix(minContext_)) != 0) {
+    if (numStats(pc) != 1) {
+      p = stats(pc);
+      if (symbolOf(p) != fsSymbol) {
+        do p += state_layout::kSize;
+        while (symbolOf(p) != fsSymbol);
+        if (freqOf(p) >= freqOf(p - state_layout::kSize)) {
+          swapStates(p, p - state_layout::kSize);
+          p -= state_layout::kSize;
+        }
+      }
+      if (freqOf(p) < kMaxFreq - 9) {
+        setFreq(p, freqOf(p) + 2u);
+        addSummFreq(pc, 2);
+      }
+    } else {
+      p = oneState(pc);
+      setFreq(p, freqOf(p) + (freqOf(p) < 32));
+    }
+  }
+  if (orderFall_ == 0) {
+    minContext_ = maxContext_ = createSuccessors(true, p);
+    if (minContext_ == 0) goto restart;
+    setSuccessor(foundState_, minContext_);
+    return;
+  }
+  memory_.putText(fsSymbol);
+  successor = memory_.text();
+  if (successor >= memory_.unitsStart()) goto restart;
+  if (fsSuccessor != 0) {
+    if (fsSuccessor <= memory_.text()) {
+      fsSuccessor = createSuccessors(false, p);
+      if (fsSuccessor == 0) goto restart;
+    }
+    if (--orderFall_ == 0) {
+      successor = fsSuccessor;
+      if (maxContext_ != minContext_) memory_.unputText();
+    }
+  } else {
+    setSuccessor(foundState_, successor);
+    fsSuccessor = minContext_;
+  }
+  ns = unsigned(numStats(minContext_));
+  s0 = summFreq(minContext_) - ns - (fsFreq - 1);
+  for (pc = maxContext_; pc != minContext_; pc = suffix(pc)) {
+    if ((ns1 = unsigned(numStats(pc))) != 1) {
+      if ((ns1 & 1) == 0) {
+        const uint32_t grown = memory_.expandUnits(stats(pc), int(ns1 >> 1));
+        if (grown == 0) goto restart;
+        setStats(pc, grown);
+      }
+      addSummFreq(pc, int((2 * ns1 < ns) + 2 * ((4 * ns1 <= ns) & (summFreq(pc) <= 8 * ns1))));
+    } else {
+      const uint32_t list = memory_.allocUnits(1);
+      if (list == 0) goto restart;
+      copyState(list, oneState(pc));
+      setStats(pc, list);
+      unsigned f = freqOf(list);
+      f = f < kMaxFreq / 4 - 1 ? f + f : kMaxFreq - 4;
+      setFreq(list, f);
+      setSummFreq(pc, f + unsigned(initEsc_) + (ns > 3));
+    }
+    cf = 2 * fsFreq * (summFreq(pc) + 6);
+    sf = s0 + summFreq(pc);
+    if (cf < 6 * sf) {
+      cf = 1 + (cf > sf) + (cf >= 4 * sf);
+      addSummFreq(pc, 3);
+    } else {
+      cf = 4 + (cf >= 9 * sf) + (cf >= 12 * sf) + (cf >= 15 * sf);
+      addSummFreq(pc, int(cf));
+    }
+    const uint32_t added = stateAt(stats(pc), int(ns1));
+    setSuccessor(added, successor);
+    setSymbol(added, fsSymbol);
+    setFreq(added, cf);
+    setNumStats(pc, int(ns1 + 1));
+  }
+  maxContext_ = minContext_ = fsSuccessor;
+  return;
+restart:
+  restartModel();
+  escCount_ = 0;
+  ++restarts_;
+}
+
+void Model::rescale() {
+  const int oldNS = numStats(minContext_);
+  const uint32_t st = stats(minContext_);
+  int i = oldNS - 1;
+  uint32_t p;
+  for (p = foundState_; p != st; p -= state_layout::kSize) swapStates(p, p - state_layout::kSize);
+  setFreq(st, freqOf(st) + 4u);
+  addSummFreq(minContext_, 4);
+  int escFreq = int(summFreq(minContext_)) - freqOf(p);
+  const int adder = orderFall_ != 0;
+  unsigned summ = (freqOf(p) + unsigned(adder)) >> 1;
+  setFreq(p, summ);
+  do {
+    p += state_layout::kSize;
+    escFreq -= freqOf(p);
+    const unsigned f = (freqOf(p) + unsigned(adder)) >> 1;
+    setFreq(p, f);
+    summ += f;
+    if (f > freqOf(p - state_layout::kSize)) {
+      uint8_t tmp[state_layout::kSize];
+      std::memcpy(tmp, memory_.at(p), sizeof tmp);
+      uint32_t p1 = p;
+      do {
+        copyState(p1, p1 - state_layout::kSize);
+        p1 -= state_layout::kSize;
+      } while (p1 != st && f > freqOf(p1 - state_layout::kSize));
+      std::memcpy(memory_.at(p1), tmp, sizeof tmp);
+    }
+  } while (--i != 0);
+  setSummFreq(minContext_, summ);
+  if (freqOf(p) == 0) {
+    do {
+      ++i;
+      p -= state_layout::kSize;
+    } while (freqOf(p) == 0);
+    escFreq += i;
+    setNumStats(minContext_, oldNS - i);
+    if (oldNS - i == 1) {
+      uint8_t tmp[state_layout::kSize];
+      std::memcpy(tmp, memory_.at(st), sizeof tmp);
+      unsigned f = tmp[state_layout::kFreq];
+      do {
+        f -= f >> 1;
+        escFreq >>= 1;
+      } while (escFreq > 1);
+      tmp[state_layout::kFreq] = uint8_t(f);
+      memory_.freeUnits(st, (oldNS + 1) >> 1);
+      foundState_ = oneState(minContext_);
+      std::memcpy(memory_.at(foundState_), tmp, sizeof tmp);
+      return;
+    }
+  }
+  escFreq -= escFreq >> 1;
+  addSummFreq(minContext_, escFreq);
+  const int n0 = (oldNS + 1) >> 1, n1 = (numStats(minContext_) + 1) >> 1;
+  if (n0 != n1) setStats(minContext_, memory_.shrinkUnits(st, n0, n1));
+  foundState_ = stats(minContext_);
+}
+
+uint16_t& Model::binSumm() {
+  const uint32_t rs = oneState(minContext_);
+  const int suffixStats = numStats(suffix(minContext_));
+  return binSumm_[size_t(freqOf(rs) - 1)]
+                 [size_t(prevSuccess_ + kTables.ns2BSIndx[size_t(suffixStats - 1)] + ((runLength_ >> 26) & 0x20))];
+}
+
+Model::See* Model::makeEscFreq(int diff, uint32_t& scale) {
+  const int ns = numStats(minContext_);
+  if (ns != 256) {
+    See* see = &see_[kTables.ns2Indx[size_t(diff - 1)]]
+                    [size_t((diff < numStats(suffix(minContext_)) - ns) + 2 * (summFreq(minContext_) < 11u * unsigned(ns)) +
+                            4 * (numMasked_ > diff))];
+    scale = see->mean();
+    return see;
+  }
+  scale = 1;
+  return &dummySee_;
+}
+
+void Model::update1(uint32_t p) {
+  foundState_ = p;
+  setFreq(p, freqOf(p) + 4u);
+  addSummFreq(minContext_, 4);
+  if (freqOf(p) > freqOf(p - state_layout::kSize)) {
+    swapStates(p, p - state_layout::kSize);
+    foundState_ = p -= state_layout::kSize;
+    if (freqOf(p) > kMaxFreq) rescale();
+  }
+}
+
+void Model::update2(uint32_t p) {
+  foundState_ = p;
+  setFreq(p, freqOf(p) + 4u);
+  addSummFreq(minContext_, 4);
+  if (freqOf(p) > kMaxFreq) rescale();
+  ++escCount_;
+  runLength_ = initRL_;
+}
+
+// Every symbol of the first context was not the one coded: mask them all.
+void Model::escapeFromFirst(uint32_t lastState) {
+  const int ns = numStats(minContext_);
+  numMasked_ = ns;
+  for (int i = 0; i < ns; ++i) charMask_[symbolOf(lastState - uint32_t(i) * state_layout::kSize)] = escCount_;
+  foundState_ = 0;
+}
+
+void Model::afterSymbol() {
+  if (orderFall_ == 0 && successorOf(foundState_) > memory_.text()) {
+    minContext_ = maxContext_ = successorOf(foundState_);
+  } else {
+    updateModel();
+    if (escCount_ == 0) clearMask();
+  }
+}
+
+bool Model::encode(RangeEncoder& coder, int symbol) {
+  if (numStats(minContext_) != 1) {
+    const uint32_t scale = summFreq(minContext_);
+    uint32_t p = stats(minContext_);
+    if (symbolOf(p) == symbol) {
+      const uint32_t high = freqOf(p);
+      if (!coder.encode(0, high, scale)) return false;
+      prevSuccess_ = 2 * high > scale;
+      runLength_ += prevSuccess_;
+      foundState_ = p;
+      setFreq(p, high + 4);
+      addSummFreq(minContext_, 4);
+      if (high + 4 > kMaxFreq) rescale();
+    } else {
+      prevSuccess_ = 0;
+      uint32_t low = freqOf(p);
+      int i = numStats(minContext_) - 1;
+      bool found = false;
+      while (i-- > 0) {
+        p += state_layout::kSize;
+        if (symbolOf(p) == symbol) {
+          found = true;
+          break;
+        }
+        low += freqOf(p);
+      }
+      if (found) {
+        if (!coder.encode(low, low + freqOf(p), scale)) return false;
+        update1(p);
+      } else {
+        if (!coder.encode(low, scale, scale)) return false;
+        escapeFromFirst(p);
+      }
+    }
+  } else {
+    uint16_t& bs = binSumm();
+    const uint32_t rs = oneState(minContext_);
+    if (symbolOf(rs) == symbol) {
+      foundState_ = rs;
+      setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
+      if (!coder.encodeShift(0, bs, kTotBits)) return false;
+      bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
+      prevSuccess_ = 1;
+      ++runLength_;
+    } else {
+      if (!coder.encodeShift(bs, kBinScale, kTotBits)) return false;
+      bs = uint16_t(bs - getMean(bs, kPeriodBits, 2));
+      initEsc_ = kExpEscape[size_t(bs >> 10)];
+      numMasked_ = 1;
+      charMask_[symbolOf(rs)] = escCount_;
+      prevSuccess_ = 0;
+      foundState_ = 0;
+    }
+  }
+  while (foundState_ == 0) {
+    coder.normalize();
+    do {
+      ++orderFall_;
+      minContext_ = suffix(minContext_);
+      if (minContext_ == 0) return true;  // the end code has been coded
+    } while (numStats(minContext_) == numMasked_);
+    int i = numStats(minContext_) - numMasked_;
+    uint32_t scale;
+    See* see = makeEscFreq(i, scale);
+    uint32_t p = stats(minContext_) - state_layout::kSize;
+    uint32_t hiCnt = 0, found = 0, low = 0;
+    for (; i > 0; --i) {
+      do p += state_layout::kSize;
+      while (charMask_[symbolOf(p)] == escCount_);
+      if (found == 0 && symbolOf(p) == symbol) {
+        found = p;
+        low = hiCnt;
+      }
+      hiCnt += freqOf(p);
+      if (found == 0) charMask_[symbolOf(p)] = escCount_;
+    }
+    scale += hiCnt;
+    if (found != 0) {
+      if (!coder.encode(low, low + freqOf(found), scale)) return false;
+      see->update();
+      update2(found);
+    } else {
+      if (!coder.encode(hiCnt, scale, scale)) return false;
+      see->summ = uint16_t(see->summ + scale);
+      numMasked_ = numStats(minContext_);
+    }
+  }
+  afterSymbol();
+  coder.normalize();
+  return true;
+}
+
+bool Model::decode(RangeDecoder& coder, int& symbol) {
+  uint32_t count;
+  if (numStats(minContext_) != 1) {
+    const uint32_t scale = summFreq(minContext_);
+    uint32_t p = stats(minContext_);
+    if (!coder.count(scale, count) || count >= scale) return false;
+    uint32_t hiCnt = freqOf(p);
+    if (count < hiCnt) {
+      coder.remove(0, hiCnt);
+      prevSuccess_ = 2 * hiCnt > scale;
+      runLength_ += prevSuccess_;
+      foundState_ = p;
+      setFreq(p, hiCnt + 4);
+      addSummFreq(minContext_, 4);
+      if (hiCnt + 4 > kMaxFreq) rescale();
+    } else {
+      prevSuccess_ = 0;
+      int i = numStats(minContext_) - 1;
+      bool found = false;
+      while (i-- > 0) {
+        p += state_layout::kSize;
+        hiCnt += freqOf(p);
+        if (hiCnt > count) {
+          found = true;
+          break;
+        }
+      }
+      if (found) {
+        coder.remove(hiCnt - freqOf(p), hiCnt);
+        update1(p);
+      } else {
+        if (hiCnt >= scale) return false;
+        coder.remove(hiCnt, scale);
+        escapeFromFirst(p);
+      }
+    }
+  } else {
+    uint16_t& bs = binSumm();
+    const uint32_t rs = oneState(minContext_);
+    if (!coder.countShift(kTotBits, count) || count >= uint32_t(kBinScale)) return false;
+    if (count < bs) {
+      coder.remove(0, bs);
+      foundState_ = rs;
+      setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
+      bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
+      prevSuccess_ = 1;
+      ++runLength_;
+    } else {
+      coder.remove(bs, kBinScale);
+      bs = uint16_t(bs - getMean(bs, kPeriodBits, 2));
+      initEsc_ = kExpEscape[size_t(bs >> 10)];
+      numMasked_ = 1;
+      charMask_[symbolOf(rs)] = escCount_;
+      prevSuccess_ = 0;
+      foundState_ = 0;
+    }
+  }
+  while (foundState_ == 0) {
+    coder.normalize();
+    do {
+      ++orderFall_;
+      minContext_ = suffix(minContext_);
+      if (minContext_ == 0) {
+        symbol = -1;
+        return true;
+      }
+    } while (numStats(minContext_) == numMasked_);
+    int i = numStats(minContext_) - numMasked_;
+    uint32_t scale;
+    See* see = makeEscFreq(i, scale);
+    std::array<uint32_t, 256> candidates;
+    uint32_t p = stats(minContext_) - state_layout::kSize;
+    uint32_t hiCnt = 0;
+    for (int k = 0; k < i; ++k) {
+      do p += state_layout::kSize;
+      while (charMask_[symbolOf(p)] == escCount_);
+      hiCnt += freqOf(p);
+      candidates[size_t(k)] = p;
+    }
+    scale += hiCnt;
+    if (!coder.count(scale, count) || count >= scale) return false;
+    if (count < hiCnt) {
+      uint32_t high = 0;
+      int k = 0;
+      for (;; ++k) {
+        high += freqOf(candidates[size_t(k)]);
+        if (high > count) break;
+      }
+      p = candidates[size_t(k)];
+      coder.remove(high - freqOf(p), high);
+      see->update();
+      update2(p);
+    } else {
+      coder.remove(hiCnt, scale);
+      see->summ = uint16_t(see->summ + scale);
+      for (int k = 0; k < i; ++k) charMask_[symbolOf(candidates[size_t(k)])] = escCount_;
+      numMasked_ = numStats(minContext_);
+    }
+  }
+  symbol = symbolOf(foundState_);
+  afterSymbol();
+  coder.normalize();
+  return true;
+}
+
+}  // namespace vz::ppmd
