@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dbengine/storage/compression.h"
 #include "dbengine/storage/ppmd_coder.h"
+#include "dbengine/storage/ppmd_model.h"
+#include "platform/bytes.h"
 #include "platform/errors.h"
 #include "test_support.h"
 #include "transform_test_data.h"
@@ -40,26 +46,172 @@ TEST(PpmHeader, DecompressionNeedsTheExpectedLength) {
   EXPECT_FALSE(decompressBuffer(CompressionAlgorithm::Ppm, stored.data(), stored.size(), 0, out));
 }
 
-// Every stored PPM buffer of the fixtures, reproduced byte for byte from its
-// input and decoded back; and a header naming another variant refused.
-// Disabled: the variant G model is not reproduced yet (see the issue).
-TEST(PpmVectors, DISABLED_EveryVectorEncodesAndDecodesExactly) {
+namespace {
+
+struct Vector {
+  std::string input, encoding;
+  ppmd::Parameters parameters;
+};
+
+std::vector<Vector> manifestVectors() {
   const std::string manifest = testing_support::readFile(testing_support::fixturePath("ppmd/manifest.json"));
   const auto inputs = transforms_test::jsonValues(manifest, "input");
   const auto encodings = transforms_test::jsonValues(manifest, "encoding");
   const auto orders = transforms_test::jsonValues(manifest, "order");
   const auto memories = transforms_test::jsonValues(manifest, "memory_mib");
-  ASSERT_EQ(encodings.size(), 31u);
-  for (size_t i = 0; i < encodings.size(); ++i) {
-    SCOPED_TRACE(encodings[i]);
-    const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/" + inputs[i]));
-    const auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/" + encodings[i]));
-    const ppmd::Parameters p{std::stoi(orders[i]), std::stoi(memories[i])};
-    EXPECT_EQ(ppmd::compress(input.data(), input.size(), p), stored);
-    EXPECT_EQ(ppmd::decompress(stored.data(), stored.size(), input.size()), input);
+  std::vector<Vector> out;
+  for (size_t i = 0; i < encodings.size(); ++i)
+    out.push_back({inputs[i], encodings[i], {std::stoi(orders[i]), std::stoi(memories[i])}});
+  return out;
+}
+
+void expectExact(const Vector& v) {
+  SCOPED_TRACE(v.encoding);
+  const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/" + v.input));
+  const auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/" + v.encoding));
+  EXPECT_EQ(ppmd::compress(input.data(), input.size(), v.parameters), stored);
+  std::vector<uint8_t> decoded;
+  try {
+    decoded = ppmd::decompress(stored.data(), stored.size(), input.size());
+  } catch (const platform::Exception& e) {
+    ADD_FAILURE() << e.what();
   }
-  auto otherVariant = testing_support::readBytes(testing_support::fixturePath("ppmd/french.L1.ppm"));
-  otherVariant[1] = 0x70;  // variant H
-  std::vector<uint8_t> out;
-  EXPECT_FALSE(decompressBuffer(CompressionAlgorithm::Ppm, otherVariant.data(), otherVariant.size(), 564, out));
+  EXPECT_EQ(decoded, input);
+}
+
+std::string errorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const platform::Exception& e) {
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+// The stored buffers of one byte at every level, reproduced byte for byte and
+// decoded back.
+TEST(PpmVectors, OneByteAtEveryLevelEncodesAndDecodesExactly) {
+  size_t n = 0;
+  for (const auto& v : manifestVectors())
+    if (v.input == "onebyte.bin") expectExact(v), ++n;
+  EXPECT_EQ(n, 9u);
+}
+
+// Every stored PPM buffer of the fixtures, reproduced byte for byte from its
+// input and decoded back. Disabled: apart from the one-byte buffers the model
+// does not yet reproduce these streams (see the issue).
+TEST(PpmVectors, DISABLED_EveryVectorEncodesAndDecodesExactly) {
+  const auto vectors = manifestVectors();
+  ASSERT_EQ(vectors.size(), 31u);
+  for (const auto& v : vectors) expectExact(v);
+}
+
+TEST(PpmCoder, HeaderOfAnotherVariantOrTooShortIsRefused) {
+  auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/onebyte.L1.ppm"));
+  EXPECT_EQ(errorOf([&] { ppmd::decompress(stored.data(), 3, 1); }), "PPM Decompression error");
+  stored[1] = 0x70;  // variant H
+  EXPECT_EQ(errorOf([&] { ppmd::decompress(stored.data(), stored.size(), 1); }), "PPM Decompression error");
+}
+
+TEST(PpmCoder, RoundTripsEveryKindOfInputAtSeveralOrdersAndMemories) {
+  std::vector<uint8_t> runs(20000, 'x');
+  for (size_t i = 0; i < runs.size(); i += 997) runs[i] = uint8_t(i);
+  std::vector<uint8_t> allBytes(256 * 3);
+  for (size_t i = 0; i < allBytes.size(); ++i) allBytes[i] = uint8_t(i * 7);
+  const std::vector<std::vector<uint8_t>> inputs = {
+      {0x00}, {0xFF, 0x00, 0xFF}, transforms_test::sampleText(30000), transforms_test::randomBytes(20000, 7), runs,
+      allBytes};
+  const ppmd::Parameters parameters[] = {{1, 1}, {2, 2}, {4, 7}, {8, 25}, {16, 100}};
+  for (const auto& p : parameters) {
+    for (const auto& input : inputs) {
+      SCOPED_TRACE("order " + std::to_string(p.order) + ", " + std::to_string(input.size()) + " bytes");
+      const auto stored = ppmd::compress(input.data(), input.size(), p);
+      ASSERT_GE(stored.size(), ppmd::kHeaderSize + 4);
+      EXPECT_EQ(platform::loadU32(stored.data()), ppmd::headerWord(p));
+      EXPECT_LE(stored.size(), input.size() + input.size() / 20 + 50);
+      EXPECT_EQ(ppmd::decompress(stored.data(), stored.size(), input.size()), input);
+    }
+  }
+  const auto text = transforms_test::sampleText(30000);
+  EXPECT_LT(ppmd::compress(text.data(), text.size(), {4, 7}).size(), text.size() / 3);
+}
+
+// Text that fills a small model memory many times over: the model restarts
+// at the same points when encoding and decoding.
+TEST(PpmCoder, ModelRestartsWhenItsMemoryRunsOut) {
+  const auto mixed = testing_support::readBytes(testing_support::fixturePath("ppmd/mixed1m.bin"));
+  const std::vector<uint8_t> input(mixed.begin(), mixed.begin() + 400000);
+  ppmd::ModelMemory memory;
+  ASSERT_TRUE(memory.reserve(1 << 20));
+  std::vector<uint8_t> stream;
+  ppmd::Model encoder(memory, 16);
+  ppmd::RangeEncoder out(stream, SIZE_MAX);
+  for (uint8_t b : input) ASSERT_TRUE(encoder.encode(out, b));
+  ASSERT_TRUE(encoder.encode(out, -1));
+  out.flush();
+  EXPECT_GE(encoder.restarts(), 2);
+
+  ppmd::Model decoder(memory, 16);
+  ppmd::RangeDecoder in(stream.data(), stream.size());
+  std::vector<uint8_t> decoded;
+  for (int symbol = 0;;) {
+    ASSERT_TRUE(decoder.decode(in, symbol));
+    if (symbol < 0) break;
+    decoded.push_back(uint8_t(symbol));
+  }
+  EXPECT_EQ(decoder.restarts(), encoder.restarts());
+  EXPECT_TRUE(in.endedExactly());
+  EXPECT_EQ(decoded, input);
+}
+
+// Cut, extended, bit-flipped and overlong streams never crash or read out of
+// bounds; the ones that cannot be the asked data fail.
+TEST(PpmCoder, DamagedStreamsFailCleanly) {
+  const auto input = transforms_test::sampleText(3000);
+  const auto stored = ppmd::compress(input.data(), input.size(), {5, 16});
+  for (size_t cut : {size_t(4), size_t(5), size_t(8), stored.size() / 2, stored.size() - 1}) {
+    EXPECT_EQ(errorOf([&] { ppmd::decompress(stored.data(), cut, input.size()); }), "PPM Decompression error") << cut;
+  }
+  auto longer = stored;
+  longer.push_back(0);
+  EXPECT_EQ(errorOf([&] { ppmd::decompress(longer.data(), longer.size(), input.size()); }), "PPM Decompression error");
+  EXPECT_EQ(errorOf([&] { ppmd::decompress(stored.data(), stored.size(), input.size() - 1); }),
+            "PPM Decompression error");
+  for (size_t bit = 32; bit < stored.size() * 8; bit += 37) {
+    auto damaged = stored;
+    damaged[bit / 8] ^= uint8_t(1u << (bit % 8));
+    try {
+      const auto out = ppmd::decompress(damaged.data(), damaged.size(), input.size());
+      EXPECT_LE(out.size(), input.size());
+    } catch (const platform::Exception& e) {
+      EXPECT_STREQ(e.what(), "PPM Decompression error");
+    }
+  }
+}
+
+// The model memory is shared by the whole process: calls from several threads
+// with different memory sizes take turns and each gets its own result.
+TEST(PpmCoder, CallsFromSeveralThreadsTakeTurns) {
+  const auto text = transforms_test::sampleText(20000);
+  const auto noise = transforms_test::randomBytes(8000, 3);
+  const ppmd::Parameters small{3, 2}, large{6, 9};
+  const auto textStored = ppmd::compress(text.data(), text.size(), small);
+  const auto noiseStored = ppmd::compress(noise.data(), noise.size(), large);
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 3; ++i) {
+        const bool odd = (t + i) % 2 != 0;
+        const auto& input = odd ? text : noise;
+        const auto stored = ppmd::compress(input.data(), input.size(), odd ? small : large);
+        if (stored != (odd ? textStored : noiseStored)) ++failures;
+        if (ppmd::decompress(stored.data(), stored.size(), input.size()) != input) ++failures;
+      }
+    });
+  }
+  for (auto& th : threads) th.join();
+  EXPECT_EQ(failures.load(), 0);
 }
