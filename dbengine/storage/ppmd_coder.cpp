@@ -50,7 +50,7 @@ std::vector<uint8_t> compress(const void* input, size_t length, const Parameters
   const size_t capacity = length + length / 20 + 50;
   std::vector<uint8_t> out(kHeaderSize);
   platform::storeU32(out.data(), headerWord(parameters));
-  out.reserve(std::min(capacity, length + length / 16 + 64));
+  out.reserve(capacity);
 
   std::lock_guard<std::mutex> hold(modelLock());
   ModelMemory& memory = modelMemory();

@@ -17,7 +17,7 @@
 namespace vz::ppmd {
 
 struct Parameters {
-  int order = 2;      // 2..16
+  int order = 2;      // 1..16
   int memoryMiB = 2;  // 1..256
 };
 

@@ -119,7 +119,7 @@ void Model::restartModel() {
     state = oneState(context);
   }
   minContext_ = maxContext_ = context;
-  orderFall_ = 1;
+  orderFall_ = 1;  // one order below the highest, like the chain's top
 
   for (int i = 0; i < 128; ++i)
     for (int k = 0; k < 8; ++k)

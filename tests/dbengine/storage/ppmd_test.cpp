@@ -46,6 +46,22 @@ TEST(PpmHeader, DecompressionNeedsTheExpectedLength) {
   EXPECT_FALSE(decompressBuffer(CompressionAlgorithm::Ppm, stored.data(), stored.size(), 0, out));
 }
 
+// The buffer compressor offers PPM exactly when the coder's streams are those
+// of other engines, and then both ways.
+TEST(PpmHeader, BufferCompressorOffersPpmOnlyWithInterchangeableStreams) {
+  const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/french.bin"));
+  std::vector<uint8_t> stored, decoded;
+  EXPECT_EQ(compressBuffer(CompressionAlgorithm::Ppm, 1, input.data(), input.size(), stored),
+            ppmd::kStreamsInterchangeable);
+  const auto reference = testing_support::readBytes(testing_support::fixturePath("ppmd/french.L1.ppm"));
+  EXPECT_EQ(decompressBuffer(CompressionAlgorithm::Ppm, reference.data(), reference.size(), input.size(), decoded),
+            ppmd::kStreamsInterchangeable);
+  if (ppmd::kStreamsInterchangeable) {
+    EXPECT_EQ(stored, reference);
+    EXPECT_EQ(decoded, input);
+  }
+}
+
 namespace {
 
 struct Vector {
