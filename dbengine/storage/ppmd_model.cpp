@@ -397,6 +397,45 @@ void Model::escapeFromFirst(uint32_t lastState) {
   foundState_ = 0;
 }
 
+// The first symbol of the context's list was coded.
+void Model::firstFound(uint32_t p, uint32_t scale) {
+  const unsigned freq = freqOf(p);
+  prevSuccess_ = 2 * freq > scale;
+  runLength_ += prevSuccess_;
+  foundState_ = p;
+  setFreq(p, freq + 4);
+  addSummFreq(minContext_, 4);
+  if (freq + 4 > kMaxFreq) rescale();
+}
+
+void Model::binaryFound(uint32_t rs, uint16_t& bs) {
+  foundState_ = rs;
+  setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
+  bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
+  prevSuccess_ = 1;
+  ++runLength_;
+}
+
+void Model::binaryEscaped(uint32_t rs, uint16_t& bs) {
+  bs = uint16_t(bs - getMean(bs, kPeriodBits, 2));
+  initEsc_ = kExpEscape[size_t(bs >> 10)];
+  numMasked_ = 1;
+  charMask_[symbolOf(rs)] = escCount_;
+  prevSuccess_ = 0;
+  foundState_ = 0;
+}
+
+// After an escape: down to the next context that has a symbol not yet
+// excluded; false below the root (the end of the data).
+bool Model::toUnmaskedSuffix() {
+  do {
+    ++orderFall_;
+    minContext_ = suffix(minContext_);
+    if (minContext_ == 0) return false;
+  } while (numStats(minContext_) == numMasked_);
+  return true;
+}
+
 void Model::afterSymbol() {
   if (orderFall_ == 0 && successorOf(foundState_) > memory_.text()) {
     minContext_ = maxContext_ = successorOf(foundState_);
@@ -413,12 +452,7 @@ bool Model::encode(RangeEncoder& coder, int symbol) {
     if (symbolOf(p) == symbol) {
       const uint32_t high = freqOf(p);
       if (!coder.encode(0, high, scale)) return false;
-      prevSuccess_ = 2 * high > scale;
-      runLength_ += prevSuccess_;
-      foundState_ = p;
-      setFreq(p, high + 4);
-      addSummFreq(minContext_, 4);
-      if (high + 4 > kMaxFreq) rescale();
+      firstFound(p, scale);
     } else {
       prevSuccess_ = 0;
       uint32_t low = freqOf(p);
@@ -444,29 +478,16 @@ bool Model::encode(RangeEncoder& coder, int symbol) {
     uint16_t& bs = binSumm();
     const uint32_t rs = oneState(minContext_);
     if (symbolOf(rs) == symbol) {
-      foundState_ = rs;
-      setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
       if (!coder.encodeShift(0, bs, kTotBits)) return false;
-      bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
-      prevSuccess_ = 1;
-      ++runLength_;
+      binaryFound(rs, bs);
     } else {
       if (!coder.encodeShift(bs, kBinScale, kTotBits)) return false;
-      bs = uint16_t(bs - getMean(bs, kPeriodBits, 2));
-      initEsc_ = kExpEscape[size_t(bs >> 10)];
-      numMasked_ = 1;
-      charMask_[symbolOf(rs)] = escCount_;
-      prevSuccess_ = 0;
-      foundState_ = 0;
+      binaryEscaped(rs, bs);
     }
   }
   while (foundState_ == 0) {
     coder.normalize();
-    do {
-      ++orderFall_;
-      minContext_ = suffix(minContext_);
-      if (minContext_ == 0) return true;  // the end code has been coded
-    } while (numStats(minContext_) == numMasked_);
+    if (!toUnmaskedSuffix()) return true;  // the end code has been coded
     int i = numStats(minContext_) - numMasked_;
     uint32_t scale;
     See* see = makeEscFreq(i, scale);
@@ -507,12 +528,7 @@ bool Model::decode(RangeDecoder& coder, int& symbol) {
     uint32_t hiCnt = freqOf(p);
     if (count < hiCnt) {
       coder.remove(0, hiCnt);
-      prevSuccess_ = 2 * hiCnt > scale;
-      runLength_ += prevSuccess_;
-      foundState_ = p;
-      setFreq(p, hiCnt + 4);
-      addSummFreq(minContext_, 4);
-      if (hiCnt + 4 > kMaxFreq) rescale();
+      firstFound(p, scale);
     } else {
       prevSuccess_ = 0;
       int i = numStats(minContext_) - 1;
@@ -540,31 +556,18 @@ bool Model::decode(RangeDecoder& coder, int& symbol) {
     if (!coder.countShift(kTotBits, count) || count >= uint32_t(kBinScale)) return false;
     if (count < bs) {
       coder.remove(0, bs);
-      foundState_ = rs;
-      setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
-      bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
-      prevSuccess_ = 1;
-      ++runLength_;
+      binaryFound(rs, bs);
     } else {
       coder.remove(bs, kBinScale);
-      bs = uint16_t(bs - getMean(bs, kPeriodBits, 2));
-      initEsc_ = kExpEscape[size_t(bs >> 10)];
-      numMasked_ = 1;
-      charMask_[symbolOf(rs)] = escCount_;
-      prevSuccess_ = 0;
-      foundState_ = 0;
+      binaryEscaped(rs, bs);
     }
   }
   while (foundState_ == 0) {
     coder.normalize();
-    do {
-      ++orderFall_;
-      minContext_ = suffix(minContext_);
-      if (minContext_ == 0) {
-        symbol = -1;
-        return true;
-      }
-    } while (numStats(minContext_) == numMasked_);
+    if (!toUnmaskedSuffix()) {
+      symbol = -1;
+      return true;
+    }
     int i = numStats(minContext_) - numMasked_;
     uint32_t scale;
     See* see = makeEscFreq(i, scale);

@@ -73,6 +73,10 @@ class Model {
   void update1(uint32_t p);
   void update2(uint32_t p);
   void escapeFromFirst(uint32_t lastState);
+  void firstFound(uint32_t p, uint32_t scale);
+  void binaryFound(uint32_t rs, uint16_t& bs);
+  void binaryEscaped(uint32_t rs, uint16_t& bs);
+  bool toUnmaskedSuffix();
   void afterSymbol();
 
   ModelMemory& memory_;
