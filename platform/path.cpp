@@ -14,19 +14,41 @@ namespace {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+char upperAsciiChar(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+bool equalAsciiIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upperAsciiChar(a[i]) != upperAsciiChar(b[i])) return false;
+  return true;
+}
+
 // The entry of `folder` whose name equals `name` without regard to case;
 // the first in byte order when several do (possible only on Linux).
 std::optional<std::string> findEntryIgnoringCase(const std::string& folder, std::string_view name) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return std::nullopt;
   const std::u32string wanted = upcaseName(name);
+  const bool wantedAscii = isAscii(name);
   std::optional<std::string> found;
   while (const dirent* entry = readdir(dir)) {
     std::string_view entryName(entry->d_name);
     if (entryName == "." || entryName == "..") continue;
     // A character takes one to four bytes: skip names that cannot match.
     if (entryName.size() < wanted.size() || entryName.size() > 4 * wanted.size()) continue;
-    if (upcaseName(entryName) != wanted) continue;
+    // Two ASCII names compare letter by letter; only a name with other
+    // characters needs the full case mapping (some of them map to ASCII).
+    if (wantedAscii && isAscii(entryName)) {
+      if (!equalAsciiIgnoringCase(entryName, name)) continue;
+    } else if (upcaseName(entryName) != wanted) {
+      continue;
+    }
     if (!found || entryName < *found) found = std::string(entryName);
   }
   closedir(dir);

@@ -19,6 +19,7 @@ TEST(NativePath, FindsComponentsWithoutRegardToCaseAndKeepsNewNamesAsWritten) {
   writeFile(base + "/Folder/Sub/File.TXT", "x");
   mkdir((base + "/\xC3\x89lan").c_str(), 0777);                     // "Élan"
   writeFile(base + "/\xC3\x89lan/\xC3\x87" "a.txt", "x");           // "Ça.txt"
+  writeFile(base + "/\xC5\xBFtate.txt", "x");                       // long s: upper case "S"
   writeFile(base + "/Dup", "x");
   writeFile(base + "/dup", "x");
 
@@ -32,6 +33,7 @@ TEST(NativePath, FindsComponentsWithoutRegardToCaseAndKeepsNewNamesAsWritten) {
       {base + "\\NoSuch\\SUB\\file.txt", base + "/NoSuch/SUB/file.txt"},
       {base + "\\Folder\\Sub\\File.TXT\\below", base + "/Folder/Sub/File.TXT/below"},
       {base + "\\\xC3\xA9LAN\\\xC3\xA7" "A.TXT", base + "/\xC3\x89lan/\xC3\x87" "a.txt"},
+      {base + "\\STATE.TXT", base + "/\xC5\xBFtate.txt"},  // an ASCII name may find another
       {base + "/dup", base + "/dup"},  // the exact spelling wins
       {base + "/DUP", base + "/Dup"},  // else the first in byte order
       {"", ""},
