@@ -33,7 +33,7 @@ constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
     {15581, 7999},
     {22975, 18675},
     {24571, 21829},
-    {25552, 23966},
+    {25552, 23965},
     {25761, 23228},
     {26162, 24657},
     {26870, 21658},
@@ -222,24 +222,29 @@ void Model::updateModel() {
   uint32_t p = 0, pc = 0, successor = 0;
   unsigned ns1, ns, cf, sf, s0;
 
-  if (fsFreq < kMaxFreq / 4 && (pc = suffix(minContext_)) != 0) {
-    if (numStats(pc) != 1) {
-      p = stats(pc);
-      if (symbolOf(p) != fsSymbol) {
-        do p += state_layout::kSize;
-        while (symbolOf(p) != fsSymbol);
-        if (freqOf(p) >= freqOf(p - state_layout::kSize)) {
+  if ((pc = suffix(minContext_)) != 0) {
+    p = numStats(pc) != 1 ? stats(pc) : oneState(pc);
+    while (symbolOf(p) != fsSymbol) p += state_layout::kSize;
+    // At the highest order, when the symbol's state in the suffix already
+    // leads to a context, that context follows and no statistics change.
+    if (orderFall_ == 0 && successorOf(p) > memory_.text()) {
+      minContext_ = maxContext_ = successorOf(p);
+      setSuccessor(foundState_, minContext_);
+      return;
+    }
+    if (fsFreq < kMaxFreq / 4) {
+      if (numStats(pc) != 1) {
+        if (p != stats(pc) && freqOf(p) >= freqOf(p - state_layout::kSize)) {
           swapStates(p, p - state_layout::kSize);
           p -= state_layout::kSize;
         }
+        if (freqOf(p) < kMaxFreq - 9) {
+          setFreq(p, freqOf(p) + 2u);
+          addSummFreq(pc, 2);
+        }
+      } else {
+        setFreq(p, freqOf(p) + (freqOf(p) < 32));
       }
-      if (freqOf(p) < kMaxFreq - 9) {
-        setFreq(p, freqOf(p) + 2u);
-        addSummFreq(pc, 2);
-      }
-    } else {
-      p = oneState(pc);
-      setFreq(p, freqOf(p) + (freqOf(p) < 32));
     }
   }
   if (orderFall_ == 0) {
