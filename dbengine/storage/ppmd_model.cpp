@@ -14,20 +14,39 @@ constexpr int kInterval = 1 << kIntBits;
 constexpr int kBinScale = 1 << kTotBits;
 
 constexpr std::array<uint8_t, 16> kExpEscape = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
-// Escape estimates a binary context starts with, by the low three bits of
-// its cell (previous success, size of the suffix).
-constexpr std::array<uint16_t, 8> kInitBinEsc = {0x3CDD, 0x1F3F, 0x59BF, 0x48F3, 0x5FFB, 0x5ABC, 0x6BCA, 0x6051};
+// Binary contexts share their adaptive escape estimates by the frequency of
+// their symbol and by the size class of their suffix context: one class for
+// each of 1 to 6 symbols, then 7-9, 10-12, 13-255, and the order-0 context.
+constexpr int kBinClasses = 10;
+constexpr int binClassOf(int suffixSymbols) {
+  if (suffixSymbols <= 6) return suffixSymbols - 1;
+  if (suffixSymbols <= 9) return 6;
+  if (suffixSymbols <= 12) return 7;
+  return suffixSymbols < 256 ? 8 : 9;
+}
+static_assert(binClassOf(1) == 0 && binClassOf(7) == 6 && binClassOf(255) == 8 && binClassOf(256) == kBinClasses - 1);
+// The escape estimate a cell starts with is BinScale - T / (freq + 1), T by
+// class, after an escape ([0]) or a success ([1]) of the previous coding.
+// The values after a success for 10 symbols and more are not yet
+// established (no reference stream reaches such a cell).
+constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
+    {15581, 7999},
+    {22975, 18675},
+    {24571, 21829},
+    {25552, 23965},
+    {25761, 23228},
+    {26162, 24657},
+    {26870, 21658},
+    {26928, 23928},
+    {28098, 25098},
+    {27594, 24594},
+}};
 
 constexpr unsigned getMean(unsigned summ, int shift, int round) { return (summ + (1u << (shift - round))) >> shift; }
 
 struct Tables {
   std::array<uint8_t, 256> ns2Indx{};
-  std::array<uint8_t, 256> ns2BSIndx{};
   constexpr Tables() {
-    ns2BSIndx[0] = 2 * 0;
-    ns2BSIndx[1] = 2 * 1;
-    for (int i = 2; i < 11; ++i) ns2BSIndx[size_t(i)] = 2 * 2;
-    for (int i = 11; i < 256; ++i) ns2BSIndx[size_t(i)] = 2 * 3;
     int i = 0;
     for (; i < 3; ++i) ns2Indx[size_t(i)] = uint8_t(i);
     for (int m = i, k = 1, step = 1; i < 256; ++i) {
@@ -96,7 +115,6 @@ void Model::clearMask() {
 void Model::restartModel() {
   charMask_.fill(0);
   memory_.reset();
-  initRL_ = -(maxOrder_ < 12 ? maxOrder_ : 12) - 1;
   const uint32_t root = memory_.allocContext();
   setSuffix(root, 0);
   setNumStats(root, 256);
@@ -109,7 +127,6 @@ void Model::restartModel() {
     setFreq(s, 1);
     setSuccessor(s, 0);
   }
-  runLength_ = initRL_;
   prevSuccess_ = 0;
   foundState_ = rootStats;
 
@@ -121,9 +138,9 @@ void Model::restartModel() {
   minContext_ = maxContext_ = context;
   orderFall_ = 1;  // one order below the highest, like the chain's top
 
-  for (int i = 0; i < 128; ++i)
-    for (int k = 0; k < 8; ++k)
-      for (int m = 0; m < 64; m += 8) binSumm_[size_t(i)][size_t(k + m)] = uint16_t(kBinScale - kInitBinEsc[size_t(k)] / (i + 2));
+  for (size_t i = 0; i < binSumm_.size(); ++i)
+    for (size_t c = 0; c < kBinClasses; ++c)
+      for (size_t ps = 0; ps < 2; ++ps) binSumm_[i][2 * c + ps] = uint16_t(kBinScale - kInitBinEsc[c][ps] / (i + 2));
   for (int i = 0; i < 25; ++i)
     for (auto& s : see_[size_t(i)]) {
       s.shift = kPeriodBits - 4;
@@ -205,24 +222,29 @@ void Model::updateModel() {
   uint32_t p = 0, pc = 0, successor = 0;
   unsigned ns1, ns, cf, sf, s0;
 
-  if (fsFreq < kMaxFreq / 4 && (pc = suffix(minContext_)) != 0) {
-    if (numStats(pc) != 1) {
-      p = stats(pc);
-      if (symbolOf(p) != fsSymbol) {
-        do p += state_layout::kSize;
-        while (symbolOf(p) != fsSymbol);
-        if (freqOf(p) >= freqOf(p - state_layout::kSize)) {
+  if ((pc = suffix(minContext_)) != 0) {
+    p = numStats(pc) != 1 ? stats(pc) : oneState(pc);
+    while (symbolOf(p) != fsSymbol) p += state_layout::kSize;
+    // At the highest order, when the symbol's state in the suffix already
+    // leads to a context, that context follows and no statistics change.
+    if (orderFall_ == 0 && successorOf(p) > memory_.text()) {
+      minContext_ = maxContext_ = successorOf(p);
+      setSuccessor(foundState_, minContext_);
+      return;
+    }
+    if (fsFreq < kMaxFreq / 4) {
+      if (numStats(pc) != 1) {
+        if (p != stats(pc) && freqOf(p) >= freqOf(p - state_layout::kSize)) {
           swapStates(p, p - state_layout::kSize);
           p -= state_layout::kSize;
         }
+        if (freqOf(p) < kMaxFreq - 9) {
+          setFreq(p, freqOf(p) + 2u);
+          addSummFreq(pc, 2);
+        }
+      } else {
+        setFreq(p, freqOf(p) + (freqOf(p) < 32));
       }
-      if (freqOf(p) < kMaxFreq - 9) {
-        setFreq(p, freqOf(p) + 2u);
-        addSummFreq(pc, 2);
-      }
-    } else {
-      p = oneState(pc);
-      setFreq(p, freqOf(p) + (freqOf(p) < 32));
     }
   }
   if (orderFall_ == 0) {
@@ -352,8 +374,7 @@ void Model::rescale() {
 uint16_t& Model::binSumm() {
   const uint32_t rs = oneState(minContext_);
   const int suffixStats = numStats(suffix(minContext_));
-  return binSumm_[size_t(freqOf(rs) - 1)]
-                 [size_t(prevSuccess_ + kTables.ns2BSIndx[size_t(suffixStats - 1)] + ((runLength_ >> 26) & 0x20))];
+  return binSumm_[size_t(freqOf(rs) - 1)][size_t(2 * binClassOf(suffixStats) + prevSuccess_)];
 }
 
 Model::See* Model::makeEscFreq(int diff, uint32_t& scale) {
@@ -386,7 +407,6 @@ void Model::update2(uint32_t p) {
   addSummFreq(minContext_, 4);
   if (freqOf(p) > kMaxFreq) rescale();
   ++escCount_;
-  runLength_ = initRL_;
 }
 
 // Every symbol of the first context was not the one coded: mask them all.
@@ -401,7 +421,6 @@ void Model::escapeFromFirst(uint32_t lastState) {
 void Model::firstFound(uint32_t p, uint32_t scale) {
   const unsigned freq = freqOf(p);
   prevSuccess_ = 2 * freq > scale;
-  runLength_ += prevSuccess_;
   foundState_ = p;
   setFreq(p, freq + 4);
   addSummFreq(minContext_, 4);
@@ -413,7 +432,6 @@ void Model::binaryFound(uint32_t rs, uint16_t& bs) {
   setFreq(rs, freqOf(rs) + (freqOf(rs) < 128));
   bs = uint16_t(bs + kInterval - getMean(bs, kPeriodBits, 2));
   prevSuccess_ = 1;
-  ++runLength_;
 }
 
 void Model::binaryEscaped(uint32_t rs, uint16_t& bs) {

@@ -82,12 +82,13 @@ class Model {
   ModelMemory& memory_;
   int maxOrder_;
   uint32_t minContext_ = 0, maxContext_ = 0, foundState_ = 0;
-  int orderFall_ = 0, initEsc_ = 0, runLength_ = 0, initRL_ = 0;
+  int orderFall_ = 0, initEsc_ = 0;
   uint8_t escCount_ = 0, prevSuccess_ = 0;
   int numMasked_ = 0;
   int restarts_ = 0;
   std::array<uint8_t, 256> charMask_{};
-  std::array<std::array<uint16_t, 64>, 128> binSumm_{};
+  // Binary-context escape estimates: [symbol frequency - 1][2 * suffix size class + previous success].
+  std::array<std::array<uint16_t, 20>, 128> binSumm_{};
   std::array<std::array<See, 16>, 25> see_{};
   See dummySee_;
 };
