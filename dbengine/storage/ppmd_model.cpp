@@ -141,11 +141,13 @@ void Model::restartModel() {
   for (size_t i = 0; i < binSumm_.size(); ++i)
     for (size_t c = 0; c < kBinClasses; ++c)
       for (size_t ps = 0; ps < 2; ++ps) binSumm_[i][2 * c + ps] = uint16_t(kBinScale - kInitBinEsc[c][ps] / (i + 2));
+  // A secondary escape estimate doubles its weight (and its period) after
+  // its first three successes.
   for (int i = 0; i < 25; ++i)
     for (auto& s : see_[size_t(i)]) {
       s.shift = kPeriodBits - 4;
       s.summ = uint16_t((4 * i + 10) << s.shift);
-      s.count = 4;
+      s.count = 3;
     }
 }
 
