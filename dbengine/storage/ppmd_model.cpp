@@ -16,19 +16,15 @@ constexpr int kBinScale = 1 << kTotBits;
 constexpr std::array<uint8_t, 16> kExpEscape = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
 // Binary contexts share their adaptive escape estimates by the frequency of
 // their symbol and by the size class of their suffix context: one class for
-// each of 1 to 6 symbols, then 7-9, 10-12, 13-255, and the order-0 context.
-constexpr int kBinClasses = 10;
+// each of 1 to 6 symbols, one for 7 to 255, and one for the order-0 context.
+constexpr int kBinClasses = 8;
 constexpr int binClassOf(int suffixSymbols) {
   if (suffixSymbols <= 6) return suffixSymbols - 1;
-  if (suffixSymbols <= 9) return 6;
-  if (suffixSymbols <= 12) return 7;
-  return suffixSymbols < 256 ? 8 : 9;
+  return suffixSymbols < 256 ? 6 : 7;
 }
-static_assert(binClassOf(1) == 0 && binClassOf(7) == 6 && binClassOf(255) == 8 && binClassOf(256) == kBinClasses - 1);
+static_assert(binClassOf(1) == 0 && binClassOf(7) == 6 && binClassOf(255) == 6 && binClassOf(256) == kBinClasses - 1);
 // The escape estimate a cell starts with is BinScale - T / (freq + 1), T by
 // class, after an escape ([0]) or a success ([1]) of the previous coding.
-// The values after a success for 10 symbols and more are not yet
-// established (no reference stream reaches such a cell).
 constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
     {15581, 7999},
     {22975, 18675},
@@ -37,29 +33,28 @@ constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
     {25761, 23228},
     {26162, 24657},
     {26870, 21658},
-    {26928, 23928},
-    {28098, 25098},
     {27594, 24594},
 }};
 
 constexpr unsigned getMean(unsigned summ, int shift, int round) { return (summ + (1u << (shift - round))) >> shift; }
 
+// Secondary escape estimates are chosen by the number of symbols left after
+// masking: rows of 1, 2, 3, ... such numbers, four rows of each width, and
+// every larger number in the last row.
 struct Tables {
   std::array<uint8_t, 256> ns2Indx{};
   constexpr Tables() {
-    int i = 0;
-    for (; i < 3; ++i) ns2Indx[size_t(i)] = uint8_t(i);
-    for (int m = i, k = 1, step = 1; i < 256; ++i) {
-      ns2Indx[size_t(i)] = uint8_t(m);
-      if (--k == 0) {
-        k = ++step;
-        ++m;
-      }
+    int row = 0, left = 1;
+    for (int i = 0; i < 256; ++i) {
+      ns2Indx[size_t(i)] = uint8_t(row);
+      if (row < 24 && --left == 0) left = 1 + ++row / 4;
     }
   }
 };
 constexpr Tables kTables;
-static_assert(kTables.ns2Indx[255] < 25);
+static_assert(kTables.ns2Indx[3] == 3 && kTables.ns2Indx[4] == 4 && kTables.ns2Indx[5] == 4 &&
+              kTables.ns2Indx[11] == 7 && kTables.ns2Indx[12] == 8 && kTables.ns2Indx[14] == 8 &&
+              kTables.ns2Indx[255] == 24);
 
 }  // namespace
 

@@ -88,7 +88,7 @@ class Model {
   int restarts_ = 0;
   std::array<uint8_t, 256> charMask_{};
   // Binary-context escape estimates: [symbol frequency - 1][2 * suffix size class + previous success].
-  std::array<std::array<uint16_t, 20>, 128> binSumm_{};
+  std::array<std::array<uint16_t, 16>, 128> binSumm_{};
   std::array<std::array<See, 16>, 25> see_{};
   See dummySee_;
 };
