@@ -32,7 +32,7 @@ constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
     {25552, 23965},
     {25761, 23228},
     {26162, 24657},
-    {26870, 21658},
+    {26870, 21659},
     {27594, 24594},
 }};
 
