@@ -13,6 +13,11 @@ constexpr int kTotBits = kIntBits + kPeriodBits;
 constexpr int kInterval = 1 << kIntBits;
 constexpr int kBinScale = 1 << kTotBits;
 
+// A symbol's state in the suffix of the context it was found in grows by two
+// only while its frequency is below this limit.
+constexpr int kSuffixFreqLimit = 108;
+static_assert(kSuffixFreqLimit + 2 < kMaxFreq);
+
 constexpr std::array<uint8_t, 16> kExpEscape = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
 // Binary contexts share their adaptive escape estimates by the frequency of
 // their symbol and by the size class of their suffix context: one class for
@@ -235,7 +240,7 @@ void Model::updateModel() {
           swapStates(p, p - state_layout::kSize);
           p -= state_layout::kSize;
         }
-        if (freqOf(p) < kMaxFreq - 9) {
+        if (freqOf(p) < kSuffixFreqLimit) {
           setFreq(p, freqOf(p) + 2u);
           addSummFreq(pc, 2);
         }
