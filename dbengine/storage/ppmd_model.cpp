@@ -44,22 +44,24 @@ constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
 constexpr unsigned getMean(unsigned summ, int shift, int round) { return (summ + (1u << (shift - round))) >> shift; }
 
 // Secondary escape estimates are chosen by the number of symbols left after
-// masking: four rows each of 1, 2, 4, 8, 16 and 32 such numbers, the rest in
-// the last row.
+// masking: four rows of one such number, four of two, eight of four, eight of
+// eight, and the rest in the last row.
+constexpr int seeRowWidth(int row) { return row < 4 ? 1 : row < 8 ? 2 : row < 16 ? 4 : 8; }
 struct Tables {
   std::array<uint8_t, 256> ns2Indx{};
   constexpr Tables() {
     int row = 0, left = 1;
     for (int i = 0; i < 256; ++i) {
       ns2Indx[size_t(i)] = uint8_t(row);
-      if (row < 24 && --left == 0) left = 1 << (++row / 4);
+      if (row < 24 && --left == 0) left = seeRowWidth(++row);
     }
   }
 };
 constexpr Tables kTables;
 static_assert(kTables.ns2Indx[3] == 3 && kTables.ns2Indx[4] == 4 && kTables.ns2Indx[11] == 7 &&
               kTables.ns2Indx[12] == 8 && kTables.ns2Indx[15] == 8 && kTables.ns2Indx[16] == 9 &&
-              kTables.ns2Indx[251] == 23 && kTables.ns2Indx[252] == 24 && kTables.ns2Indx[255] == 24);
+              kTables.ns2Indx[43] == 15 && kTables.ns2Indx[44] == 16 && kTables.ns2Indx[107] == 23 &&
+              kTables.ns2Indx[108] == 24 && kTables.ns2Indx[255] == 24);
 
 }  // namespace
 

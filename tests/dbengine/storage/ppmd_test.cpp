@@ -107,18 +107,22 @@ std::string errorOf(const std::function<void()>& f) {
 }  // namespace
 
 // The stored buffers the model already reproduces, byte for byte and decoded
-// back: one byte and a French text at every level, and 1 MiB of records (whose
-// order-0 symbols reach the limit of the suffix-frequency growth) at three.
+// back: one byte and a French text at every level, 1 MiB of records (whose
+// order-0 symbols reach the limit of the suffix-frequency growth) at three, and
+// 64 KiB of English at level 1 (secondary escape rows of width 4 up to 44
+// unmasked symbols).
 TEST(PpmVectors, ReproducedVectorsEncodeAndDecodeExactly) {
   size_t n = 0;
   for (const auto& v : manifestVectors())
-    if (v.input == "onebyte.bin" || v.input == "french.bin" || v.input == "records1m.bin") expectExact(v), ++n;
-  EXPECT_EQ(n, 21u);
+    if (v.input == "onebyte.bin" || v.input == "french.bin" || v.input == "records1m.bin" ||
+        v.encoding == "english64k.L1.ppm")
+      expectExact(v), ++n;
+  EXPECT_EQ(n, 22u);
 }
 
 // Every stored PPM buffer of the fixtures, reproduced byte for byte from its
-// input and decoded back. Disabled: the English text, the mixed and the random
-// buffers are not yet reproduced (see the issue).
+// input and decoded back. Disabled: the English text above level 1, the mixed
+// and the random buffers are not yet reproduced (see the issue).
 TEST(PpmVectors, DISABLED_EveryVectorEncodesAndDecodesExactly) {
   const auto vectors = manifestVectors();
   ASSERT_EQ(vectors.size(), 31u);
