@@ -89,7 +89,10 @@ class Model {
   std::array<uint8_t, 256> charMask_{};
   // Binary-context escape estimates: [symbol frequency - 1][2 * suffix size class + previous success].
   std::array<std::array<uint16_t, 16>, 128> binSumm_{};
-  std::array<std::array<See, 16>, 25> see_{};
+  // Secondary escape estimates: [row of the unmasked symbol count][fewer
+  // unmasked than the suffix has beyond this context + 2 * small frequency
+  // sum + 4 * more masked than unmasked].
+  std::array<std::array<See, 8>, 25> see_{};
   See dummySee_;
 };
 
