@@ -21,13 +21,16 @@ static_assert(kSuffixFreqLimit + 2 < kMaxFreq);
 constexpr std::array<uint8_t, 16> kExpEscape = {25, 14, 9, 7, 5, 5, 4, 4, 4, 3, 3, 3, 2, 2, 2, 2};
 // Binary contexts share their adaptive escape estimates by the frequency of
 // their symbol and by the size class of their suffix context: one class for
-// each of 1 to 6 symbols, one for 7 to 255, and one for the order-0 context.
+// each of 1 to 6 symbols, one for 7 to 50, and one for 51 and more (the
+// order-0 context among them).
 constexpr int kBinClasses = 8;
+constexpr int kLargeSuffix = 51;
 constexpr int binClassOf(int suffixSymbols) {
   if (suffixSymbols <= 6) return suffixSymbols - 1;
-  return suffixSymbols < 256 ? 6 : 7;
+  return suffixSymbols < kLargeSuffix ? 6 : 7;
 }
-static_assert(binClassOf(1) == 0 && binClassOf(7) == 6 && binClassOf(255) == 6 && binClassOf(256) == kBinClasses - 1);
+static_assert(binClassOf(1) == 0 && binClassOf(7) == 6 && binClassOf(50) == 6 && binClassOf(51) == 7 &&
+              binClassOf(256) == kBinClasses - 1);
 // The escape estimate a cell starts with is BinScale - T / (freq + 1), T by
 // class, after an escape ([0]) or a success ([1]) of the previous coding.
 constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
@@ -38,14 +41,14 @@ constexpr std::array<std::array<uint16_t, 2>, kBinClasses> kInitBinEsc = {{
     {25761, 23228},
     {26162, 24657},
     {26870, 21659},
-    {27594, 24594},
+    {27594, 15024},
 }};
 
 constexpr unsigned getMean(unsigned summ, int shift, int round) { return (summ + (1u << (shift - round))) >> shift; }
 
 // Secondary escape estimates are chosen by the number of symbols left after
-// masking: four rows of one such number, four of two, eight of four, eight of
-// eight, and the rest in the last row.
+// masking: four rows of one such number, four of two, eight of four, and
+// rows of eight for the rest.
 constexpr int seeRowWidth(int row) { return row < 4 ? 1 : row < 8 ? 2 : row < 16 ? 4 : 8; }
 struct Tables {
   std::array<uint8_t, 256> ns2Indx{};
@@ -53,7 +56,7 @@ struct Tables {
     int row = 0, left = 1;
     for (int i = 0; i < 256; ++i) {
       ns2Indx[size_t(i)] = uint8_t(row);
-      if (row < 24 && --left == 0) left = seeRowWidth(++row);
+      if (--left == 0) left = seeRowWidth(++row);
     }
   }
 };
@@ -61,14 +64,17 @@ constexpr Tables kTables;
 static_assert(kTables.ns2Indx[3] == 3 && kTables.ns2Indx[4] == 4 && kTables.ns2Indx[11] == 7 &&
               kTables.ns2Indx[12] == 8 && kTables.ns2Indx[15] == 8 && kTables.ns2Indx[16] == 9 &&
               kTables.ns2Indx[43] == 15 && kTables.ns2Indx[44] == 16 && kTables.ns2Indx[107] == 23 &&
-              kTables.ns2Indx[108] == 24 && kTables.ns2Indx[255] == 24);
+              kTables.ns2Indx[108] == 24 && kTables.ns2Indx[255] == Model::kSeeRows - 1);
 
 }  // namespace
 
+// The estimate handed to the coder keeps only its low ten bits; the sum loses
+// the whole mean.
 uint32_t Model::See::mean() {
   const unsigned r = summ >> shift;
   summ = uint16_t(summ - r);
-  return r + (r == 0);
+  const unsigned estimate = r & 1023u;
+  return estimate + (estimate == 0);
 }
 
 void Model::See::update() {
@@ -137,6 +143,9 @@ void Model::restartModel() {
     context = createChild(context, state, 0, 1, 0);
     state = oneState(context);
   }
+  // The chain's last state leads to the text where the first symbol will be
+  // put, so the first repetition of the chain grows a context for that symbol.
+  setSuccessor(state, memory_.text());
   minContext_ = maxContext_ = context;
   orderFall_ = 1;  // one order below the highest, like the chain's top
 
@@ -145,7 +154,7 @@ void Model::restartModel() {
       for (size_t ps = 0; ps < 2; ++ps) binSumm_[i][2 * c + ps] = uint16_t(kBinScale - kInitBinEsc[c][ps] / (i + 2));
   // A secondary escape estimate doubles its weight (and its period) after
   // its first three successes.
-  for (int i = 0; i < 25; ++i)
+  for (int i = 0; i < kSeeRows; ++i)
     for (auto& s : see_[size_t(i)]) {
       s.shift = kPeriodBits - 4;
       s.summ = uint16_t((4 * i + 10) << s.shift);

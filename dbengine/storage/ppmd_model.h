@@ -18,6 +18,8 @@ namespace vz::ppmd {
 class Model {
  public:
   static constexpr int kMaxOrder = 16;
+  // Rows of secondary escape estimates: enough for 255 unmasked symbols.
+  static constexpr int kSeeRows = 43;
 
   Model(ModelMemory& memory, int maxOrder);
 
@@ -92,7 +94,7 @@ class Model {
   // Secondary escape estimates: [row of the unmasked symbol count][fewer
   // unmasked than the suffix has beyond this context + 2 * small frequency
   // sum + 4 * more masked than unmasked].
-  std::array<std::array<See, 8>, 25> see_{};
+  std::array<std::array<See, 8>, kSeeRows> see_{};
   See dummySee_;
 };
 
