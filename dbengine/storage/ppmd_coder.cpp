@@ -43,6 +43,13 @@ bool validParameters(const Parameters& p) {
   return p.order >= 1 && p.order <= Model::kMaxOrder && p.memoryMiB >= 1 && p.memoryMiB <= 256;
 }
 
+// Where the model memory runs out, the stored coder restarts its model at a
+// point this coder does not yet reproduce. Data that takes the model near that
+// point is refused both ways instead of being coded differently.
+bool withinSharedRange(const Model& model, const ModelMemory& memory) {
+  return model.restarts() == 0 && !memory.nearlyFull();
+}
+
 }  // namespace
 
 std::vector<uint8_t> compress(const void* input, size_t length, const Parameters& parameters) {
@@ -59,7 +66,7 @@ std::vector<uint8_t> compress(const void* input, size_t length, const Parameters
   RangeEncoder coder(out, capacity);
   const auto* in = static_cast<const uint8_t*>(input);
   for (size_t i = 0; i < length; ++i) {
-    if (!model.encode(coder, in[i]) || coder.full()) compressionError();
+    if (!model.encode(coder, in[i]) || coder.full() || !withinSharedRange(model, memory)) compressionError();
   }
   if (!model.encode(coder, -1)) compressionError();
   coder.flush();
@@ -86,6 +93,7 @@ std::vector<uint8_t> decompress(const void* input, size_t length, size_t expecte
     int symbol;
     if (!model.decode(coder, symbol)) decompressionError();
     if (symbol < 0) break;
+    if (!withinSharedRange(model, memory)) decompressionError();
     // A stream that goes on past the expected length is not the one asked for.
     if (out.size() == expectedLength) decompressionError();
     out.push_back(uint8_t(symbol));

@@ -52,6 +52,7 @@ bool ModelMemory::reserve(size_t bytes) {
 
 void ModelMemory::reset() {
   freeList_.fill(0);
+  freeListUnits_ = 0;
   std::memset(base_.get(), 0, kUnitSize);
   text_ = kUnitSize;
   hiUnit_ = text_ + uint32_t(size_);
@@ -63,12 +64,22 @@ void ModelMemory::reset() {
 void ModelMemory::insertNode(uint32_t block, int index) {
   setNext(block, freeList_[size_t(index)]);
   freeList_[size_t(index)] = block;
+  freeListUnits_ += uint64_t(unitsOf(index));
 }
 
 uint32_t ModelMemory::removeNode(int index) {
   const uint32_t block = freeList_[size_t(index)];
   freeList_[size_t(index)] = next(block);
+  freeListUnits_ -= uint64_t(unitsOf(index));
   return block;
+}
+
+bool ModelMemory::nearlyFull() const {
+  // Units handed out from both ends of the units area (and below it), less
+  // those waiting in the free lists, plus the text.
+  const uint64_t handedOut = (uint64_t(kUnitSize) + size_ - hiUnit_ + loUnit_ - unitsStart_) / kUnitSize;
+  const uint64_t used = handedOut - freeListUnits_ + (text_ - textStart());
+  return used * 20 >= uint64_t(size_ / kUnitSize) * 17;
 }
 
 void ModelMemory::splitBlock(uint32_t block, int oldIndex, int newIndex) {

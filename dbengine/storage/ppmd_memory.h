@@ -95,6 +95,12 @@ class ModelMemory {
   static int unitsOf(int index) { return indexToUnits_[size_t(index)]; }
   static int indexOf(int units) { return unitsToIndex_[size_t(units - 1)]; }
 
+  // Whether the model has grown to 85 % of what the stored coder's memory
+  // holds, counting one unit for every text symbol as that coder's model
+  // does. Streams stay those of the stored coder only while its model has
+  // not run out; this coder stops well before that point.
+  bool nearlyFull() const;
+
  private:
   static uint32_t bytesOf(int units) { return uint32_t(units) * kUnitSize; }
   uint32_t next(uint32_t node) const { return platform::loadU32(at(node + free_block_layout::kNext)); }
@@ -113,6 +119,7 @@ class ModelMemory {
   std::array<uint32_t, kIndexCount> freeList_{};
   uint32_t text_ = 0, unitsStart_ = 0, loUnit_ = 0, hiUnit_ = 0;
   int glueCount_ = 0;
+  uint64_t freeListUnits_ = 0;
 };
 
 }  // namespace vz::ppmd

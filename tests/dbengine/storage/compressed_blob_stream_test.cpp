@@ -94,10 +94,12 @@ TEST(CompressedBlobStream, SmallPiecesStoreTheSameBytesAsOneWrite) {
   const std::pair<CompressionAlgorithm, std::vector<size_t>> cases[] = {
       {CompressionAlgorithm::Zlib, {1, 7, 999, 1000, 1001}},
       {CompressionAlgorithm::Bzip, {13, 1000, 1001}},
+      {CompressionAlgorithm::Ppm, {13, 1000, 1001}},
   };
   for (const auto& [algorithm, sizes] : cases) {
     TVZMemoryStream once;
     const auto d1 = writeValue(once, value, descriptor(algorithm, 5));
+    EXPECT_EQ(readValue(once, d1), value) << int(algorithm);
     for (size_t piece : sizes) {
       SCOPED_TRACE(std::to_string(int(algorithm)) + "/" + std::to_string(piece));
       TVZMemoryStream pieces;
