@@ -85,8 +85,7 @@ void compressionCases(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Compress)->Apply(compressionCases);
 BENCHMARK(BM_Decompress)->Apply(compressionCases);
 
-// The PPM coder itself at a level (the buffer compressor does not offer it
-// while its streams are not interchangeable with other engines').
+// The PPM coder at a level, on one BLOB block of the default size.
 void BM_PpmCompress(benchmark::State& state) {
   const auto parameters = vz::ppmd::parametersForLevel(int(state.range(0)));
   const auto block = recordsLike(102400);
