@@ -184,6 +184,30 @@ TEST(PpmCoder, RoundTripsEveryKindOfInputAtSeveralOrdersAndMemories) {
   EXPECT_LT(ppmd::compress(text.data(), text.size(), {4, 7}).size(), text.size() / 3);
 }
 
+// The model counts as nearly full from 85 % of its units in use, a text
+// symbol counting as a unit; blocks given back to the free lists no longer
+// count.
+TEST(PpmCoder, ModelMemoryIsNearlyFullFrom85PercentInUse) {
+  ppmd::ModelMemory memory;
+  ASSERT_TRUE(memory.reserve(120000));
+  memory.reset();
+  const int total = 120000 / 12;
+  std::vector<uint32_t> blocks;
+  while (int(blocks.size()) * 4 < total * 84 / 100) {
+    blocks.push_back(memory.allocUnits(4));
+    ASSERT_NE(blocks.back(), 0u);
+  }
+  EXPECT_FALSE(memory.nearlyFull());
+  for (int i = 0; i < total / 50; ++i) memory.putText('x');
+  EXPECT_TRUE(memory.nearlyFull());
+  for (size_t i = 0; i < blocks.size(); i += 2) memory.freeUnits(blocks[i], 4);
+  EXPECT_FALSE(memory.nearlyFull());
+  for (size_t i = 0; i < blocks.size(); i += 2) blocks[i] = memory.allocUnits(4);
+  EXPECT_TRUE(memory.nearlyFull());
+  memory.reset();
+  EXPECT_FALSE(memory.nearlyFull());
+}
+
 // Text that fills a small model memory many times over: the model restarts
 // at the same points when encoding and decoding.
 TEST(PpmCoder, ModelRestartsWhenItsMemoryRunsOut) {
