@@ -95,6 +95,11 @@ void expectExact(const Vector& v) {
   EXPECT_EQ(decoded, input);
 }
 
+// The two stored buffers whose coder ran out of model memory and restarted.
+bool restartsInStoredCoder(const Vector& v) {
+  return v.encoding == "mixed1m.L1.ppm" || v.encoding == "mixed1m.o16m2.ppm";
+}
+
 std::string errorOf(const std::function<void()>& f) {
   try {
     f();
@@ -116,7 +121,7 @@ std::string errorOf(const std::function<void()>& f) {
 TEST(PpmVectors, ReproducedVectorsEncodeAndDecodeExactly) {
   size_t n = 0;
   for (const auto& v : manifestVectors())
-    if (v.encoding != "mixed1m.L1.ppm" && v.encoding != "mixed1m.o16m2.ppm") expectExact(v), ++n;
+    if (!restartsInStoredCoder(v)) expectExact(v), ++n;
   EXPECT_EQ(n, 29u);
 }
 
@@ -127,7 +132,7 @@ TEST(PpmVectors, ReproducedVectorsEncodeAndDecodeExactly) {
 TEST(PpmVectors, BuffersWhoseModelMemoryRunsOutAreRefused) {
   size_t n = 0;
   for (const auto& v : manifestVectors()) {
-    if (v.encoding != "mixed1m.L1.ppm" && v.encoding != "mixed1m.o16m2.ppm") continue;
+    if (!restartsInStoredCoder(v)) continue;
     SCOPED_TRACE(v.encoding);
     ++n;
     const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/" + v.input));
