@@ -79,7 +79,7 @@ bool ModelMemory::nearlyFull() const {
   // those waiting in the free lists, plus the text.
   const uint64_t handedOut = (uint64_t(kUnitSize) + size_ - hiUnit_ + loUnit_ - unitsStart_) / kUnitSize;
   const uint64_t used = handedOut - freeListUnits_ + (text_ - textStart());
-  return used * 20 >= uint64_t(size_ / kUnitSize) * 17;
+  return used * 5 >= uint64_t(size_ / kUnitSize) * 4;
 }
 
 void ModelMemory::splitBlock(uint32_t block, int oldIndex, int newIndex) {

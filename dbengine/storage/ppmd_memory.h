@@ -95,7 +95,7 @@ class ModelMemory {
   static int unitsOf(int index) { return indexToUnits_[size_t(index)]; }
   static int indexOf(int units) { return unitsToIndex_[size_t(units - 1)]; }
 
-  // Whether the model has grown to 85 % of what the stored coder's memory
+  // Whether the model has grown to 80 % of what the stored coder's memory
   // holds, counting one unit for every text symbol as that coder's model
   // does. Streams stay those of the stored coder only while its model has
   // not run out; this coder stops well before that point.

@@ -189,16 +189,16 @@ TEST(PpmCoder, RoundTripsEveryKindOfInputAtSeveralOrdersAndMemories) {
   EXPECT_LT(ppmd::compress(text.data(), text.size(), {4, 7}).size(), text.size() / 3);
 }
 
-// The model counts as nearly full from 85 % of its units in use, a text
+// The model counts as nearly full from 80 % of its units in use, a text
 // symbol counting as a unit; blocks given back to the free lists no longer
 // count.
-TEST(PpmCoder, ModelMemoryIsNearlyFullFrom85PercentInUse) {
+TEST(PpmCoder, ModelMemoryIsNearlyFullFrom80PercentInUse) {
   ppmd::ModelMemory memory;
   ASSERT_TRUE(memory.reserve(120000));
   memory.reset();
   const int total = 120000 / 12;
   std::vector<uint32_t> blocks;
-  while (int(blocks.size()) * 4 < total * 84 / 100) {
+  while (int(blocks.size()) * 4 < total * 79 / 100) {
     blocks.push_back(memory.allocUnits(4));
     ASSERT_NE(blocks.back(), 0u);
   }
