@@ -213,6 +213,32 @@ TEST(PpmCoder, ModelMemoryIsNearlyFullFrom80PercentInUse) {
   EXPECT_FALSE(memory.nearlyFull());
 }
 
+// Noise of 64 byte values at order 2 fills the text area and restarts the
+// model before 80 % of its memory is in use: the restart alone makes the coder
+// refuse the data.
+TEST(PpmCoder, DataThatRestartsTheModelIsRefused) {
+  std::vector<uint8_t> noise(600000);
+  uint32_t x = 12345;
+  for (auto& b : noise) b = uint8_t((x = x * 1103515245u + 12345u) >> 26);
+  const ppmd::Parameters parameters = ppmd::parametersForLevel(1);
+  ppmd::ModelMemory memory;
+  ASSERT_TRUE(memory.reserve(size_t(parameters.memoryMiB) << 20));
+  ppmd::Model model(memory, parameters.order);
+  std::vector<uint8_t> stream;
+  ppmd::RangeEncoder out(stream, SIZE_MAX);
+  size_t restartAfter = 0;
+  for (size_t i = 0; i < noise.size() && restartAfter == 0; ++i) {
+    ASSERT_FALSE(memory.nearlyFull()) << i;
+    ASSERT_TRUE(model.encode(out, noise[i]));
+    if (model.restarts() != 0) restartAfter = i + 1;
+  }
+  ASSERT_NE(restartAfter, 0u);
+  const auto kept = ppmd::compress(noise.data(), restartAfter - 1, parameters);
+  EXPECT_EQ(ppmd::decompress(kept.data(), kept.size(), restartAfter - 1),
+            std::vector<uint8_t>(noise.begin(), noise.begin() + long(restartAfter - 1)));
+  EXPECT_EQ(errorOf([&] { ppmd::compress(noise.data(), restartAfter, parameters); }), "PPM Compression error");
+}
+
 // Text that fills a small model memory many times over: the model restarts
 // at the same points when encoding and decoding.
 TEST(PpmCoder, ModelRestartsWhenItsMemoryRunsOut) {
