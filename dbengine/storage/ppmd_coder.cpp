@@ -43,9 +43,11 @@ bool validParameters(const Parameters& p) {
   return p.order >= 1 && p.order <= Model::kMaxOrder && p.memoryMiB >= 1 && p.memoryMiB <= 256;
 }
 
-// Where the model memory runs out, the stored coder restarts its model at a
-// point this coder does not yet reproduce. Data that takes the model near that
-// point is refused both ways instead of being coded differently.
+// Where the model memory runs out, the stored coder restarts its model. This
+// model accounts its memory as that coder does and runs out at the same point
+// when the last request is for few units, but not yet always when it is for a
+// large list (see ModelMemory::nearlyFull). Data that takes the model near
+// that point is refused both ways instead of being coded differently.
 bool withinSharedRange(const Model& model, const ModelMemory& memory) {
   return model.restarts() == 0 && !memory.nearlyFull();
 }

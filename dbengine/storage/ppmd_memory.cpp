@@ -1,6 +1,7 @@
 #include "dbengine/storage/ppmd_memory.h"
 
 #include <new>
+#include <utility>
 
 namespace vz::ppmd {
 namespace {
@@ -42,44 +43,63 @@ bool ModelMemory::reserve(size_t bytes) {
   if (base_ && size_ == bytes) return true;
   base_.reset();
   size_ = 0;
-  // One unit below the text area keeps offset 0 free to mean "none"; one
-  // unit above the units area stops the glue pass at the end of the block.
-  base_.reset(new (std::nothrow) uint8_t[bytes + 2 * kUnitSize]);
+  // Two text bytes for every unit of the model area: an update puts at most
+  // one symbol, and all but those ending at the highest order take a unit.
+  const uint32_t strip = uint32_t(bytes / kUnitSize * 2);
+  // One unit below the text strip keeps offset 0 free to mean "none"; one
+  // unit above the model area stops the glue pass at the end of the block.
+  base_.reset(new (std::nothrow) uint8_t[kUnitSize + strip + bytes + kUnitSize]);
   if (!base_) return false;
   size_ = bytes;
+  textCapacity_ = strip;
   return true;
 }
 
 void ModelMemory::reset() {
   freeList_.fill(0);
-  freeListUnits_ = 0;
   std::memset(base_.get(), 0, kUnitSize);
   text_ = kUnitSize;
-  hiUnit_ = text_ + uint32_t(size_);
+  textEnd_ = areaStart_ = text_ + textCapacity_;
+  textOverflow_ = false;
+  textUnits_.clear();
+  hiUnit_ = areaStart_ + uint32_t(size_ / kUnitSize * kUnitSize);
   std::memset(at(hiUnit_), 0, kUnitSize);
-  loUnit_ = unitsStart_ = hiUnit_ - uint32_t(size_ / 8 / kUnitSize * 7 * kUnitSize);
+  loUnit_ = unitsStart_ = fallBackTop_ = hiUnit_ - uint32_t(size_ / 8 / kUnitSize * 7 * kUnitSize);
   glueCount_ = 0;
 }
 
 void ModelMemory::insertNode(uint32_t block, int index) {
   setNext(block, freeList_[size_t(index)]);
   freeList_[size_t(index)] = block;
-  freeListUnits_ += uint64_t(unitsOf(index));
 }
 
 uint32_t ModelMemory::removeNode(int index) {
   const uint32_t block = freeList_[size_t(index)];
   freeList_[size_t(index)] = next(block);
-  freeListUnits_ -= uint64_t(unitsOf(index));
   return block;
 }
 
 bool ModelMemory::nearlyFull() const {
-  // Units handed out from both ends of the units area (and below it), less
-  // those waiting in the free lists, plus the text.
-  const uint64_t handedOut = (uint64_t(kUnitSize) + size_ - hiUnit_ + loUnit_ - unitsStart_) / kUnitSize;
-  const uint64_t used = handedOut - freeListUnits_ + (text_ - textStart());
-  return used * 5 >= uint64_t(size_ / kUnitSize) * 4;
+  return textOverflow_ || uint64_t(fallBackTop_ - unitsStart_) * 2 > uint64_t(fallBackTop_ - areaStart_);
+}
+
+bool ModelMemory::takeTextUnit(uint32_t position) {
+  const uint32_t unit = allocContext();
+  if (unit == 0) return false;
+  const size_t i = position - textStart() - 1;
+  if (textUnits_.size() <= i) textUnits_.resize(i + 1, 0);
+  textUnits_[i] = unit;
+  return true;
+}
+
+void ModelMemory::giveBackTextUnit(uint32_t position) {
+  const uint32_t unit = claimTextUnit(position);
+  if (unit != 0) freeUnits(unit, 1);
+}
+
+uint32_t ModelMemory::claimTextUnit(uint32_t position) {
+  if (position <= textStart() || position - textStart() - 1 >= textUnits_.size()) return 0;
+  return std::exchange(textUnits_[position - textStart() - 1], 0);
 }
 
 void ModelMemory::splitBlock(uint32_t block, int oldIndex, int newIndex) {
@@ -157,7 +177,7 @@ uint32_t ModelMemory::allocUnitsRare(int index) {
     if (++i == kIndexCount) {
       --glueCount_;
       const uint32_t bytes = bytesOf(unitsOf(index));
-      if (unitsStart_ - text_ > bytes) return unitsStart_ -= bytes;
+      if (unitsStart_ - areaStart_ > bytes) return unitsStart_ -= bytes;
       return 0;
     }
   } while (freeList_[size_t(i)] == 0);

@@ -1,14 +1,21 @@
-// The PPM model memory: one block holding the text area (bytes of the input
-// the model refers to) at its bottom and the units area (12-byte units for
-// contexts and symbol lists) at its top. Everything in it is addressed by
-// 32-bit offsets from the start of the block, so the model takes the same
-// room on every platform and runs out of memory at the same points.
+// The PPM model memory: one block holding, above a null unit, the text strip
+// (bytes of the input the model refers to) and the model area of the asked
+// size, whose units (12 bytes) hold contexts and symbol lists. Everything in
+// it is addressed by 32-bit offsets from the start of the block, so the model
+// takes the same room on every platform and runs out of memory at the same
+// points.
+//
+// The model area is accounted as the stored coder's: it keeps no text of its
+// own, and every update that puts a symbol in the text takes one unit for it
+// (given back when the update ends at the highest order, and becoming the
+// context when one is made there from that text position). The text strip is
+// therefore outside the model area and costs it nothing.
 //
 // Units come from free lists kept by size index (1, 2, 3, 4, 6, 8 ... 128
-// units), from the untouched middle of the units area (lists from its low
-// end, contexts from its high end), and at last from the top of the text
-// area. When every list is empty the free blocks are glued together and
-// sorted into the lists again.
+// units), from the untouched middle of the units area (the top 7/8 of the
+// model area; lists from its low end, contexts from its high end), and at
+// last from the fall-back part below it. When every list is empty the free
+// blocks are glued together and sorted into the lists again.
 #pragma once
 
 #include <array>
@@ -16,6 +23,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "platform/bytes.h"
 
@@ -70,8 +78,8 @@ class ModelMemory {
   bool reserve(size_t bytes);
   size_t size() const { return size_; }
 
-  // Empties the block: the text area starts at the bottom, the units area
-  // takes the top 7/8 (whole units).
+  // Empties the block: the text strip starts empty, the units area takes the
+  // top 7/8 of the model area's whole units, the rest is the fall-back part.
   void reset();
 
   uint8_t* at(uint32_t offset) { return base_.get() + offset; }
@@ -84,21 +92,36 @@ class ModelMemory {
   uint32_t shrinkUnits(uint32_t old, int oldUnits, int newUnits);
   void freeUnits(uint32_t block, int units) { insertNode(block, unitsToIndex_[size_t(units - 1)]); }
 
-  // The text area: `text` is the next free byte; it may grow up to the
-  // bottom of the units area.
+  // The text strip: `text` is the next free byte. Offsets in the strip are
+  // below every unit, so a successor at or below `text` is a text position.
+  // A full strip stops writing and makes the memory nearly full.
   uint32_t text() const { return text_; }
   uint32_t textStart() const { return kUnitSize; }
-  uint32_t unitsStart() const { return unitsStart_; }
-  void putText(uint8_t symbol) { base_[text_++] = symbol; }
+  void putText(uint8_t symbol) {
+    if (text_ == textEnd_) {
+      textOverflow_ = true;
+      return;
+    }
+    base_[text_++] = symbol;
+  }
   void unputText() { --text_; }
+
+  // The unit that stands for text position `position` (a successor written
+  // by the update that put the symbol before it): taken when the symbol is
+  // put, given back when the update ends at the highest order, claimed by the
+  // context made at the highest order from that position (0 when it has none).
+  bool takeTextUnit(uint32_t position);
+  void giveBackTextUnit(uint32_t position);
+  uint32_t claimTextUnit(uint32_t position);
 
   static int unitsOf(int index) { return indexToUnits_[size_t(index)]; }
   static int indexOf(int units) { return unitsToIndex_[size_t(units - 1)]; }
 
-  // Whether the model has grown to 80 % of what the stored coder's memory
-  // holds, counting one unit for every text symbol as that coder's model
-  // does. Streams stay those of the stored coder only while its model has
-  // not run out; this coder stops well before that point.
+  // Whether more than half of the fall-back part has been handed out (or the
+  // text strip is full). The stored coder runs out of memory only when a
+  // request finds no free block and no room left in the fall-back part;
+  // where that happens depends on how its free blocks are cut, which this
+  // coder follows closely but not to the unit, so it stops at half.
   bool nearlyFull() const;
 
  private:
@@ -116,10 +139,15 @@ class ModelMemory {
 
   std::unique_ptr<uint8_t[]> base_;
   size_t size_ = 0;
+  uint32_t textCapacity_ = 0;
   std::array<uint32_t, kIndexCount> freeList_{};
-  uint32_t text_ = 0, unitsStart_ = 0, loUnit_ = 0, hiUnit_ = 0;
+  // text_/textEnd_: the strip; areaStart_: the model area (and the bottom of
+  // the fall-back part); fallBackTop_: where the units area started.
+  uint32_t text_ = 0, textEnd_ = 0, areaStart_ = 0, fallBackTop_ = 0;
+  uint32_t unitsStart_ = 0, loUnit_ = 0, hiUnit_ = 0;
   int glueCount_ = 0;
-  uint64_t freeListUnits_ = 0;
+  bool textOverflow_ = false;
+  std::vector<uint32_t> textUnits_;  // by text position above the strip start
 };
 
 }  // namespace vz::ppmd

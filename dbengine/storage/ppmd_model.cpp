@@ -162,8 +162,9 @@ void Model::restartModel() {
     }
 }
 
-uint32_t Model::createChild(uint32_t context, uint32_t state, uint8_t symbol, uint8_t freq, uint32_t successor) {
-  const uint32_t c = memory_.allocContext();
+uint32_t Model::createChild(uint32_t context, uint32_t state, uint8_t symbol, uint8_t freq, uint32_t successor,
+                            uint32_t unit) {
+  const uint32_t c = unit != 0 ? unit : memory_.allocContext();
   if (c == 0) return 0;
   setNumStats(c, 1);
   const uint32_t one = oneState(c);
@@ -221,8 +222,13 @@ noLoop:
   } else {
     upFreq = freqOf(oneState(pc));
   }
+  // A context made at the highest order takes the unit that stood for its
+  // text position.
+  int order = 0;
+  for (uint32_t c = pc; suffix(c) != 0; c = suffix(c)) ++order;
   do {
-    pc = createChild(pc, ps[--n], upSymbol, uint8_t(upFreq), upSuccessor);
+    const uint32_t unit = ++order == maxOrder_ ? memory_.claimTextUnit(upBranch) : 0;
+    pc = createChild(pc, ps[--n], upSymbol, uint8_t(upFreq), upSuccessor, unit);
     if (pc == 0) return 0;
   } while (n != 0);
   return pc;
@@ -266,15 +272,18 @@ void Model::updateModel() {
     setSuccessor(foundState_, minContext_);
     return;
   }
+  // The stored coder keeps no text: the symbol put here costs it one unit,
+  // given back below when the update ends at the highest order.
   memory_.putText(fsSymbol);
   successor = memory_.text();
-  if (successor >= memory_.unitsStart()) goto restart;
+  if (!memory_.takeTextUnit(successor)) goto restart;
   if (fsSuccessor != 0) {
     if (fsSuccessor <= memory_.text()) {
       fsSuccessor = createSuccessors(false, p);
       if (fsSuccessor == 0) goto restart;
     }
     if (--orderFall_ == 0) {
+      memory_.giveBackTextUnit(successor);
       successor = fsSuccessor;
       if (maxContext_ != minContext_) memory_.unputText();
     }

@@ -66,7 +66,8 @@ class Model {
 
   void restartModel();
   void clearMask();
-  uint32_t createChild(uint32_t context, uint32_t state, uint8_t symbol, uint8_t freq, uint32_t successor);
+  uint32_t createChild(uint32_t context, uint32_t state, uint8_t symbol, uint8_t freq, uint32_t successor,
+                       uint32_t unit = 0);
   uint32_t createSuccessors(bool skip, uint32_t p1);
   void updateModel();
   void rescale();

@@ -151,8 +151,9 @@ TEST(PpmVectors, BuffersWhoseModelMemoryRunsOutAreRefused) {
 
 // Every stored PPM buffer of the fixtures, reproduced byte for byte from its
 // input and decoded back. Disabled: the two buffers whose model memory runs
-// out are refused (above) until the stored coder's restart points are
-// reproduced (see the issue).
+// out are refused (above) until every restart point of the stored coder is
+// reproduced (the twelfth of the order-16 buffer and the one of the level-1
+// buffer are not yet; see the issue).
 TEST(PpmVectors, DISABLED_EveryVectorEncodesAndDecodesExactly) {
   const auto vectors = manifestVectors();
   ASSERT_EQ(vectors.size(), 31u);
@@ -189,34 +190,81 @@ TEST(PpmCoder, RoundTripsEveryKindOfInputAtSeveralOrdersAndMemories) {
   EXPECT_LT(ppmd::compress(text.data(), text.size(), {4, 7}).size(), text.size() / 3);
 }
 
-// The model counts as nearly full from 80 % of its units in use, a text
-// symbol counting as a unit; blocks given back to the free lists no longer
-// count.
-TEST(PpmCoder, ModelMemoryIsNearlyFullFrom80PercentInUse) {
+// The model area of 10,000 units: 8,750 in the units area, 1,250 in the
+// fall-back part below it. The memory counts as nearly full once more than
+// half of the fall-back part is handed out, or when the text strip is full.
+TEST(PpmCoder, ModelMemoryIsNearlyFullOnceHalfTheFallBackPartIsHandedOut) {
   ppmd::ModelMemory memory;
   ASSERT_TRUE(memory.reserve(120000));
   memory.reset();
-  const int total = 120000 / 12;
-  std::vector<uint32_t> blocks;
-  while (int(blocks.size()) * 4 < total * 79 / 100) {
-    blocks.push_back(memory.allocUnits(4));
-    ASSERT_NE(blocks.back(), 0u);
-  }
+  for (int i = 0; i < 8750 / 4; ++i) ASSERT_NE(memory.allocUnits(4), 0u);
   EXPECT_FALSE(memory.nearlyFull());
-  for (int i = 0; i < total / 50; ++i) memory.putText('x');
-  EXPECT_TRUE(memory.nearlyFull());
-  for (size_t i = 0; i < blocks.size(); i += 2) memory.freeUnits(blocks[i], 4);
+  for (int i = 0; i < 156; ++i) ASSERT_NE(memory.allocUnits(4), 0u);  // 624 units of 1,250
   EXPECT_FALSE(memory.nearlyFull());
-  for (size_t i = 0; i < blocks.size(); i += 2) blocks[i] = memory.allocUnits(4);
+  ASSERT_NE(memory.allocUnits(4), 0u);
   EXPECT_TRUE(memory.nearlyFull());
+  // The rest of the fall-back part, less its last unit, which is never given.
+  int more = 0;
+  while (memory.allocContext() != 0) ++more;
+  EXPECT_EQ(more, 1250 - 628 - 1 + 2);  // and the 2 units left in the middle
   memory.reset();
   EXPECT_FALSE(memory.nearlyFull());
+  for (int i = 0; i < 20000; ++i) memory.putText('x');
+  EXPECT_FALSE(memory.nearlyFull());
+  memory.putText('x');
+  EXPECT_TRUE(memory.nearlyFull());
 }
 
-// Noise of 64 byte values at order 2 fills the text area and restarts the
-// model before 80 % of its memory is in use: the restart alone makes the coder
-// refuse the data.
-TEST(PpmCoder, DataThatRestartsTheModelIsRefused) {
+// Each text position holds the unit taken for it until the context made from
+// it at the highest order claims it or the update gives it back.
+TEST(PpmCoder, TextPositionsHoldOneUnitEach) {
+  ppmd::ModelMemory memory;
+  ASSERT_TRUE(memory.reserve(120000));
+  memory.reset();
+  memory.putText('a');
+  ASSERT_TRUE(memory.takeTextUnit(memory.text()));
+  memory.putText('b');
+  ASSERT_TRUE(memory.takeTextUnit(memory.text()));
+  const uint32_t first = memory.claimTextUnit(memory.text() - 1);
+  EXPECT_NE(first, 0u);
+  EXPECT_EQ(memory.claimTextUnit(memory.text() - 1), 0u);
+  EXPECT_EQ(memory.claimTextUnit(memory.textStart()), 0u);
+  EXPECT_EQ(memory.claimTextUnit(memory.text() + 5), 0u);
+  memory.giveBackTextUnit(memory.text());
+  EXPECT_EQ(memory.claimTextUnit(memory.text()), 0u);
+}
+
+// The stored 2 MiB order-16 buffer restarts its model twelve times. Decoded
+// by the model itself (the coder refuses it, below), the model runs out of
+// memory after the same bytes as the stored coder for the first eleven, and
+// decodes every byte up to the twelfth, where the stored coder's free blocks
+// were cut in a way this model does not yet follow.
+TEST(PpmVectors, ModelRunsOutOfMemoryWhereTheStoredCoderDid) {
+  const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/mixed1m.bin"));
+  const auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/mixed1m.o16m2.ppm"));
+  ppmd::ModelMemory memory;
+  ASSERT_TRUE(memory.reserve(2 << 20));
+  ppmd::Model model(memory, 16);
+  ppmd::RangeDecoder in(stored.data() + ppmd::kHeaderSize, stored.size() - ppmd::kHeaderSize);
+  std::vector<size_t> restartsAfter;
+  const size_t twelfth = 1001339;
+  for (size_t i = 0; i <= twelfth; ++i) {
+    int symbol;
+    ASSERT_TRUE(model.decode(in, symbol)) << i;
+    ASSERT_EQ(symbol, input[i]) << i;
+    if (size_t(model.restarts()) != restartsAfter.size()) restartsAfter.push_back(i);
+  }
+  const std::vector<size_t> expected = {171505, 247935, 311910, 373008, 431952, 542260,
+                                        613618, 681649, 780303, 879272, 938395};
+  EXPECT_EQ(restartsAfter, expected);
+}
+
+// Noise of 64 byte values at order 2 in 2 MiB: the model runs out of memory
+// after 362,630 bytes (where the stored coder does, as far as this model
+// follows it), and the coder stops well before, once half of the fall-back
+// part is in use. (An earlier guard, counting memory in use, still took
+// 400,000 bytes of it.)
+TEST(PpmCoder, NoiseIsRefusedWellBeforeTheModelRunsOut) {
   std::vector<uint8_t> noise(600000);
   uint32_t x = 12345;
   for (auto& b : noise) b = uint8_t((x = x * 1103515245u + 12345u) >> 26);
@@ -226,17 +274,20 @@ TEST(PpmCoder, DataThatRestartsTheModelIsRefused) {
   ppmd::Model model(memory, parameters.order);
   std::vector<uint8_t> stream;
   ppmd::RangeEncoder out(stream, SIZE_MAX);
-  size_t restartAfter = 0;
-  for (size_t i = 0; i < noise.size() && restartAfter == 0; ++i) {
-    ASSERT_FALSE(memory.nearlyFull()) << i;
+  size_t full = 0, restart = 0;
+  for (size_t i = 0; i < noise.size() && restart == 0; ++i) {
     ASSERT_TRUE(model.encode(out, noise[i]));
-    if (model.restarts() != 0) restartAfter = i + 1;
+    if (full == 0 && memory.nearlyFull()) full = i + 1;
+    if (model.restarts() != 0) restart = i + 1;
   }
-  ASSERT_NE(restartAfter, 0u);
-  const auto kept = ppmd::compress(noise.data(), restartAfter - 1, parameters);
-  EXPECT_EQ(ppmd::decompress(kept.data(), kept.size(), restartAfter - 1),
-            std::vector<uint8_t>(noise.begin(), noise.begin() + long(restartAfter - 1)));
-  EXPECT_EQ(errorOf([&] { ppmd::compress(noise.data(), restartAfter, parameters); }), "PPM Compression error");
+  ASSERT_NE(full, 0u);
+  EXPECT_EQ(restart, 362631u);
+  EXPECT_LT(full, restart * 3 / 4);
+  const auto kept = ppmd::compress(noise.data(), full - 1, parameters);
+  EXPECT_EQ(ppmd::decompress(kept.data(), kept.size(), full - 1),
+            std::vector<uint8_t>(noise.begin(), noise.begin() + long(full - 1)));
+  EXPECT_EQ(errorOf([&] { ppmd::compress(noise.data(), full, parameters); }), "PPM Compression error");
+  EXPECT_EQ(errorOf([&] { ppmd::compress(noise.data(), 400000, parameters); }), "PPM Compression error");
 }
 
 // Text that fills a small model memory many times over: the model restarts
