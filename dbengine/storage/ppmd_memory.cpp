@@ -86,6 +86,9 @@ bool ModelMemory::nearlyFull() const {
 bool ModelMemory::takeTextUnit(uint32_t position) {
   const uint32_t unit = allocContext();
   if (unit == 0) return false;
+  // Nothing else is written to this unit: clear the stamp a glue pass may
+  // have left in it, or a later pass would take it for a free block.
+  platform::storeU16(at(unit + kStamp), 0);
   const size_t i = position - textStart() - 1;
   if (textUnits_.size() <= i) textUnits_.resize(i + 1, 0);
   textUnits_[i] = unit;

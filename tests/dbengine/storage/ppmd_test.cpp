@@ -318,6 +318,34 @@ TEST(PpmCoder, ModelRestartsWhenItsMemoryRunsOut) {
   EXPECT_EQ(decoded, input);
 }
 
+// Noise through several restarts of a 2 MiB model: the glue pass, run when
+// the units run short, must not take a unit standing for a text position
+// (which holds no data of its own) for a free block.
+TEST(PpmCoder, NoiseThroughSeveralRestartsDecodesBack) {
+  std::vector<uint8_t> noise(150000);
+  uint32_t x = 7;
+  for (auto& b : noise) b = uint8_t((x = x * 1103515245u + 12345u) >> 24);
+  for (int order : {2, 5}) {
+    SCOPED_TRACE(order);
+    ppmd::ModelMemory memory;
+    ASSERT_TRUE(memory.reserve(2 << 20));
+    ppmd::Model encoder(memory, order);
+    std::vector<uint8_t> stream;
+    ppmd::RangeEncoder out(stream, SIZE_MAX);
+    for (uint8_t b : noise) ASSERT_TRUE(encoder.encode(out, b));
+    ASSERT_TRUE(encoder.encode(out, -1));
+    out.flush();
+    EXPECT_GE(encoder.restarts(), 1);
+    ppmd::Model decoder(memory, order);
+    ppmd::RangeDecoder in(stream.data(), stream.size());
+    for (size_t i = 0; i < noise.size(); ++i) {
+      int symbol;
+      ASSERT_TRUE(decoder.decode(in, symbol)) << i;
+      ASSERT_EQ(symbol, noise[i]) << i;
+    }
+  }
+}
+
 // Cut, extended, bit-flipped and overlong streams never crash or read out of
 // bounds; the ones that cannot be the asked data fail.
 TEST(PpmCoder, DamagedStreamsFailCleanly) {
