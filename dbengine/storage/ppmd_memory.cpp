@@ -43,8 +43,9 @@ bool ModelMemory::reserve(size_t bytes) {
   if (base_ && size_ == bytes) return true;
   base_.reset();
   size_ = 0;
-  // Two text bytes for every unit of the model area: an update puts at most
-  // one symbol, and all but those ending at the highest order take a unit.
+  // Room for twice as many text bytes as the model area has units: every
+  // symbol put takes a unit unless its update ends at the highest order. A
+  // strip that fills up all the same makes the memory nearly full.
   const uint32_t strip = uint32_t(bytes / kUnitSize * 2);
   // One unit below the text strip keeps offset 0 free to mean "none"; one
   // unit above the model area stops the glue pass at the end of the block.
