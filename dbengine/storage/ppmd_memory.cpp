@@ -60,7 +60,7 @@ void ModelMemory::reset() {
   freeList_.fill(0);
   std::memset(base_.get(), 0, kUnitSize);
   text_ = kUnitSize;
-  textEnd_ = areaStart_ = text_ + textCapacity_;
+  areaStart_ = text_ + textCapacity_;
   textOverflow_ = false;
   textUnits_.clear();
   hiUnit_ = areaStart_ + uint32_t(size_ / kUnitSize * kUnitSize);

@@ -98,7 +98,7 @@ class ModelMemory {
   uint32_t text() const { return text_; }
   uint32_t textStart() const { return kUnitSize; }
   void putText(uint8_t symbol) {
-    if (text_ == textEnd_) {
+    if (text_ == areaStart_) {
       textOverflow_ = true;
       return;
     }
@@ -141,9 +141,10 @@ class ModelMemory {
   size_t size_ = 0;
   uint32_t textCapacity_ = 0;
   std::array<uint32_t, kIndexCount> freeList_{};
-  // text_/textEnd_: the strip; areaStart_: the model area (and the bottom of
-  // the fall-back part); fallBackTop_: where the units area started.
-  uint32_t text_ = 0, textEnd_ = 0, areaStart_ = 0, fallBackTop_ = 0;
+  // text_: the strip's next byte; areaStart_: the end of the strip and the
+  // start of the model area (the bottom of the fall-back part);
+  // fallBackTop_: where the units area started.
+  uint32_t text_ = 0, areaStart_ = 0, fallBackTop_ = 0;
   uint32_t unitsStart_ = 0, loUnit_ = 0, hiUnit_ = 0;
   int glueCount_ = 0;
   bool textOverflow_ = false;

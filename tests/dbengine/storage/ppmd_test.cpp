@@ -235,10 +235,10 @@ TEST(PpmCoder, TextPositionsHoldOneUnitEach) {
 }
 
 // The stored 2 MiB order-16 buffer restarts its model twelve times. Decoded
-// by the model itself (the coder refuses it, below), the model runs out of
+// by the model itself (the coder refuses it, above), the model runs out of
 // memory after the same bytes as the stored coder for the first eleven, and
-// decodes every byte up to the twelfth, where the stored coder's free blocks
-// were cut in a way this model does not yet follow.
+// decodes every byte up to the twelfth, which it does not yet reproduce (see
+// the issue).
 TEST(PpmVectors, ModelRunsOutOfMemoryWhereTheStoredCoderDid) {
   const auto input = testing_support::readBytes(testing_support::fixturePath("ppmd/mixed1m.bin"));
   const auto stored = testing_support::readBytes(testing_support::fixturePath("ppmd/mixed1m.o16m2.ppm"));
